@@ -1,0 +1,220 @@
+#include "config_files.h"
+
+#include <array>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "replace_file.h"
+
+namespace launcher {
+namespace {
+
+constexpr char kBlank = ' ';
+constexpr std::string_view kFailureTrace = "No FILE!xconfig.dat";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t SkipDigits(std::string_view text, std::size_t at) {
+  while (at < text.size() && IsDigit(text[at])) ++at;
+  return at;
+}
+
+std::string InFolder(const std::string& folder, const char* name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  return (last == '/' || last == '\\') ? folder + name : folder + "/" + name;
+}
+
+void ApplyToggle(LaunchOptions& options, Toggle toggle, const std::string& text) {
+  options.SetToggleState(toggle, NumericValue(text) == 1.0 ? 1 : 0);
+}
+
+// Applies value `number` of the file; false when value 10 is not an index of the list.
+bool ApplyValue(LaunchOptions& options, long long number, const std::string& text) {
+  switch (number) {
+    case 1: ApplyToggle(options, Toggle::Check2, text); return true;
+    case 2: ApplyToggle(options, Toggle::Check3, text); return true;
+    case 3: ApplyToggle(options, Toggle::Check4, text); return true;
+    case 4: ApplyToggle(options, Toggle::Check5, text); return true;
+    case 5: ApplyToggle(options, Toggle::Check6, text); return true;
+    case 9: ApplyToggle(options, Toggle::Check1, text); return true;
+    case 10: {
+      const std::optional<int16_t> index = RoundToInt16(NumericValue(text));
+      if (!index || *index < kNoResolution || *index >= kResolutionCount) return false;
+      options.SetResolutionIndex(*index);
+      return true;
+    }
+    default: return true;
+  }
+}
+
+// Writes a number text into `out` (room for 22 bytes) and answers its end.
+char* WriteNumberText(char* out, long long value) {
+  if (value >= 0) *out++ = ' ';
+  // 32-bit division is much cheaper than 64-bit on this target, and value numbers rarely need more.
+  if (value >= 0 && value <= 0xFFFFFFFFLL) return std::to_chars(out, out + 21, static_cast<uint32_t>(value)).ptr;
+  return std::to_chars(out, out + 21, value).ptr;
+}
+
+// The trace piece of each byte value, padded to eight bytes so one fixed copy writes it.
+struct BytePiece {
+  char bytes[8];
+  std::size_t size;
+};
+
+const std::array<BytePiece, 256>& BytePieces() {
+  static const std::array<BytePiece, 256> pieces = [] {
+    std::array<BytePiece, 256> table{};
+    for (int code = 0; code < 256; ++code) {
+      char* out = table[code].bytes;
+      *out++ = static_cast<char>(code);
+      *out++ = '(';
+      out = WriteNumberText(out, code);
+      *out++ = ')';
+      table[code].size = static_cast<std::size_t>(out - table[code].bytes);
+    }
+    return table;
+  }();
+  return pieces;
+}
+
+// Collects the load trace, which runs to several times the file's size, with one copy per piece.
+// Plain realloc lets large blocks grow by remapping pages instead of copying and clearing them.
+class TraceBuilder {
+ public:
+  TraceBuilder() = default;
+  TraceBuilder(const TraceBuilder&) = delete;
+  TraceBuilder& operator=(const TraceBuilder&) = delete;
+  ~TraceBuilder() { std::free(bytes_); }
+
+  char* Room(std::size_t count) {
+    if (capacity_ - used_ < count) Grow(used_ + count);
+    return bytes_ + used_;
+  }
+  void Advance(std::size_t count) { used_ += count; }
+  void Append(const char* bytes, std::size_t count) {
+    std::memcpy(Room(count), bytes, count);
+    used_ += count;
+  }
+  void AppendNumberText(long long value) { used_ = static_cast<std::size_t>(WriteNumberText(Room(22), value) - bytes_); }
+  std::string_view Text() const { return {bytes_, used_}; }
+
+ private:
+  void Grow(std::size_t needed) {
+    const std::size_t capacity = std::max({needed, 2 * capacity_, std::size_t{4096}});
+    char* bytes = static_cast<char*>(std::realloc(bytes_, capacity));
+    if (!bytes) throw std::bad_alloc();
+    bytes_ = bytes;
+    capacity_ = capacity;
+  }
+
+  char* bytes_ = nullptr;
+  std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+double NumericValue(std::string_view text) {
+  std::size_t end = 0;
+  if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
+  const std::size_t integerStart = end;
+  end = SkipDigits(text, end);
+  bool hasDigits = end > integerStart;
+  if (end < text.size() && text[end] == '.') {
+    const std::size_t fractionEnd = SkipDigits(text, end + 1);
+    if (hasDigits || fractionEnd > end + 1) {
+      hasDigits = true;
+      end = fractionEnd;
+    }
+  }
+  if (!hasDigits) return 0.0;
+  if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+    std::size_t exponent = end + 1;
+    if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) ++exponent;
+    const std::size_t exponentEnd = SkipDigits(text, exponent);
+    if (exponentEnd > exponent) end = exponentEnd;
+  }
+  // Only the validated prefix reaches strtod, so none of its own extensions (hexadecimal,
+  // "inf", leading white space) can apply.
+  return std::strtod(std::string(text.substr(0, end)).c_str(), nullptr);
+}
+
+std::string NumberText(long long value) {
+  char digits[24];
+  return std::string(digits, WriteNumberText(digits, value));
+}
+
+std::optional<int16_t> RoundToInt16(double value) {
+  const double rounded = std::nearbyint(value);  // the default rounding mode sends halves to even
+  if (!(rounded >= -32768.0 && rounded <= 32767.0)) return std::nullopt;
+  return static_cast<int16_t>(rounded);
+}
+
+bool LoadConfigFrom(std::FILE* file, LaunchOptions& options) {
+  const std::array<BytePiece, 256>& pieces = BytePieces();
+  TraceBuilder trace;
+  std::string value;
+  long long number = 1;
+  char buffer[64 * 1024];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const char c = buffer[i];
+      const BytePiece& piece = pieces[static_cast<unsigned char>(c)];
+      std::memcpy(trace.Room(sizeof piece.bytes), piece.bytes, sizeof piece.bytes);
+      trace.Advance(piece.size);
+      if (c != kBlank) {
+        value += c;
+        continue;
+      }
+      trace.Append("Opcao = ", 8);
+      trace.AppendNumberText(number);
+      trace.Append(":", 1);
+      trace.Append(value.data(), value.size());
+      if (!ApplyValue(options, number, value)) return false;
+      value.clear();
+      ++number;
+      trace.Append("\r\n", 2);
+    }
+  }
+  if (std::ferror(file)) return false;
+  options.SetLoadTrace(trace.Text());
+  return true;
+}
+
+void LoadConfig(LaunchOptions& options, const std::string& folder) {
+  bool loaded = false;
+  try {
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(InFolder(folder, kLoadFileName).c_str(), "rb"));
+    loaded = file && LoadConfigFrom(file.get(), options);
+  } catch (const std::bad_alloc&) {
+    // A trace too large for memory is one more way the load can fail.
+  }
+  if (!loaded) options.SetLoadTrace(kFailureTrace);
+}
+
+std::string SaveConfigText(const LaunchOptions& options) {
+  // Each item is one delimited write statement, so each ends with CR LF.
+  std::string text;
+  for (Toggle toggle : {Toggle::Check2, Toggle::Check3, Toggle::Check4, Toggle::Check5, Toggle::Check6}) {
+    text += options.ToggleState(toggle) == 0 ? "0\r\n" : "1\r\n";
+    text += "\" \"\r\n";
+  }
+  return text;
+}
+
+void SaveConfig(const LaunchOptions& options, const std::string& folder) {
+  ReplaceFileContents(InFolder(folder, kSaveFileName), SaveConfigText(options));
+}
+
+}  // namespace launcher

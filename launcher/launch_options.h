@@ -1,0 +1,69 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace launcher {
+
+// The six on/off options, named after their check boxes.
+enum class Toggle { Check1, Check2, Check3, Check4, Check5, Check6 };
+constexpr int kToggleCount = 6;
+constexpr int kResolutionCount = 12;
+constexpr int16_t kNoResolution = -1;
+
+// The launch options live only in the window's controls; the logic reads and sets them here.
+// Setting a state that differs from the current one raises the control's change notification.
+class LaunchOptions {
+ public:
+  virtual int16_t ResolutionIndex() const = 0;
+  virtual void SetResolutionIndex(int16_t index) = 0;  // -1 (no entry) to 11
+  virtual int ToggleState(Toggle toggle) const = 0;    // 0 unchecked, 1 checked
+  virtual void SetToggleState(Toggle toggle, int state) = 0;
+  virtual void SetLoadTrace(std::string_view text) = 0;
+
+ protected:
+  ~LaunchOptions() = default;
+};
+
+// Change notifications: each sets the settings-changed flag.
+void Check1_Click();
+void Check2_Click();
+void Check3_Click();
+void Check4_Click();
+void Check5_Click();
+void Check6_Click();
+void Combo1_Click();
+
+// Raises the change notification of a toggle's check box.
+void ToggleClick(Toggle toggle);
+
+// The resolution list's entry texts, in list order.
+extern const std::array<const char*, kResolutionCount> kResolutionTexts;
+
+// Everything the game command line depends on, read at one moment.
+struct LaunchChoice {
+  int16_t resolutionIndex;
+  std::array<int, kToggleCount> toggles;  // Check1 .. Check6
+  int16_t settingsChanged;
+};
+
+LaunchChoice ReadChoice(const LaunchOptions& options);
+std::string BuildCommandLine(const LaunchChoice& choice);
+
+// Show-window mode for the game: minimized, with the input focus.
+constexpr int kShowMinimized = 2;
+
+// Starts a program from a bare command line; throws when the platform cannot start it.
+class ProcessStarter {
+ public:
+  virtual void Start(const std::string& commandLine, int showWindowMode) = 0;
+
+ protected:
+  ~ProcessStarter() = default;
+};
+
+// Play: starts the game with the current options. Ending the launcher is the window's part.
+void Play(const LaunchOptions& options, ProcessStarter& starter);
+
+}  // namespace launcher

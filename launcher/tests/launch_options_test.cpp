@@ -1,0 +1,94 @@
+#include "launch_options.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "fake_options.h"
+
+namespace launcher {
+namespace {
+
+struct CommandLineCase {
+  LaunchChoice choice;
+  const char* expected;
+};
+
+TEST(CommandLine, JoinsThePiecesInOrder) {
+  const CommandLineCase cases[] = {
+        // Start-up without a configuration file: two blanks after "v1".
+      CommandLineCase{{1, {0, 1, 0, 1, 1, 1}, 1}, "vorlan.exe -nc -d v1  -d noshadow -d saveme"},
+      CommandLineCase{{10, {1, 0, 0, 0, 0, 0}, 1},
+                      "vorlan.exe -nc -d v10  -d winmode -d noshaders -d noshadow -d nosprite -d nocloud"
+                      " -d noglow -d saveme"},
+      CommandLineCase{{0, {1, 1, 1, 1, 1, 1}, 1}, "vorlan.exe -nc -d v0  -d winmode -d saveme"},
+        // No entry selected: no resolution piece and no doubled blank.
+      CommandLineCase{{-1, {0, 1, 0, 1, 1, 1}, 1}, "vorlan.exe -nc -d noshadow -d saveme"},
+        // A resolution piece as the last piece leaves a trailing blank.
+      CommandLineCase{{3, {0, 1, 1, 1, 1, 1}, 0}, "vorlan.exe -nc -d v3 "},
+      CommandLineCase{{11, {0, 1, 1, 1, 1, 1}, 0}, "vorlan.exe -nc -d v11 "},
+      CommandLineCase{{9, {0, 1, 1, 1, 1, 0}, 0}, "vorlan.exe -nc -d v9  -d noglow"},
+      CommandLineCase{{-1, {0, 1, 1, 1, 1, 1}, 0}, "vorlan.exe -nc"},
+        // Each condition is an equality: Check2 adds its piece only for 0, Check1 only for 1.
+      CommandLineCase{{-1, {0, 1, 1, 0, 1, 1}, 0}, "vorlan.exe -nc -d nosprite"},
+      CommandLineCase{{-1, {0, 1, 1, 1, 0, 1}, 1}, "vorlan.exe -nc -d nocloud -d saveme"}};
+  for (const CommandLineCase& c : cases) EXPECT_EQ(BuildCommandLine(c.choice), c.expected);
+}
+
+TEST(ResolutionList, HasTheTwelveTextsInOrder) {
+  EXPECT_STREQ(kResolutionTexts[0], "800x600");
+  EXPECT_STREQ(kResolutionTexts[1], "1024x786");
+  EXPECT_STREQ(kResolutionTexts[6], "Wide 1280x720 ");  // the blank belongs to the text
+  EXPECT_STREQ(kResolutionTexts[11], "Wide 1920x1080");
+}
+
+TEST(ChangeNotifications, EachSetsTheFlagAndNothingResetsIt) {
+  for (void (*click)() : {Check1_Click, Check2_Click, Check3_Click, Check4_Click, Check5_Click, Check6_Click,
+                          Combo1_Click}) {
+    FakeOptions options;
+    ASSERT_EQ(Module1::g_settingsChanged, 0);
+    click();
+    EXPECT_EQ(Module1::g_settingsChanged, 1);
+  }
+  FakeOptions options;
+  options.SetToggleState(Toggle::Check3, 1);
+  options.SetToggleState(Toggle::Check3, 0);
+  EXPECT_EQ(Module1::g_settingsChanged, 1);
+}
+
+struct RecordingStarter : ProcessStarter {
+  void Start(const std::string& line, int mode) override {
+    ++starts;
+    commandLine = line;
+    showMode = mode;
+    if (fail) throw std::runtime_error("cannot start");
+  }
+  int starts = 0;
+  std::string commandLine;
+  int showMode = -1;
+  bool fail = false;
+};
+
+TEST(Play, StartsOneProgramMinimizedWithTheOptionsReadNow) {
+  FakeOptions options;
+  options.SetResolutionIndex(1);
+  RecordingStarter starter;
+  Play(options, starter);
+  EXPECT_EQ(starter.starts, 1);
+  EXPECT_EQ(starter.commandLine, "vorlan.exe -nc -d v1  -d noshadow -d saveme");
+  EXPECT_EQ(starter.showMode, 2);
+
+  options.SetToggleState(Toggle::Check1, 1);
+  Play(options, starter);
+  EXPECT_EQ(starter.commandLine, "vorlan.exe -nc -d v1  -d winmode -d noshadow -d saveme");
+}
+
+TEST(Play, LetsAFailedStartReachTheCaller) {
+  FakeOptions options;
+  RecordingStarter starter;
+  starter.fail = true;
+  EXPECT_THROW(Play(options, starter), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace launcher

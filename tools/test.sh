@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets the machine up, builds both presets and runs every test: native (-m32, sanitizers) and
+# Windows (MinGW binaries under Wine).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/bootstrap.sh
+for preset in native windows; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)"
+done
+status=0
+for preset in native windows; do
+  echo "== ctest --preset $preset"
+  ctest --preset "$preset" || status=1
+done
+exit $status
