@@ -1,0 +1,363 @@
+// Starter.exe: the launcher window Form1. It shows the background picture with "Video Setup" and
+// "Play", widens to the options panel, loads "xconfig.dat" at start-up and starts the game.
+#include <windows.h>
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "config_files.h"
+#include "form1_layout.h"
+#include "launch_options.h"
+#include "process_start_win32.h"
+#include "resource.h"
+
+namespace {
+
+using launcher::Toggle;
+using launcher::form1::ControlKind;
+using launcher::form1::ControlSpec;
+
+constexpr COLORREF kPanelColour = RGB(64, 64, 64);
+constexpr COLORREF kPanelText = RGB(255, 255, 255);
+constexpr COLORREF kShapeOutline = RGB(128, 128, 128);
+constexpr char kFormClass[] = "Form1";
+constexpr char kReportCaption[] = "Starter";
+
+HINSTANCE g_instance;        // global
+HWND g_form;                 // global: the launcher window
+int g_dpi = 96;              // global: the screen's dots per inch, for twips
+HFONT g_font;                // global: "MS Sans Serif" 8.25 pt
+HFONT g_boldFont;            // global: the same face in bold, for "<<"
+HBRUSH g_panelBrush;         // global: dark grey behind labels, frames and check boxes
+HBITMAP g_background;        // global: the background picture
+WNDPROC g_frameDefaultProc;  // global: the button class's procedure, under the frames' own
+
+int Pixels(double twips) { return launcher::form1::TwipsToPixels(twips, g_dpi); }
+
+HWND ControlWindow(int id) {
+  const ControlSpec& control = launcher::form1::Control(id);
+  const HWND parent = control.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, control.parentId);
+  return GetDlgItem(parent, id);
+}
+
+// Ends the launcher with the platform's standard error report.
+[[noreturn]] void ReportErrorAndEnd(const char* message) {
+  MessageBoxA(g_form, message, kReportCaption, MB_OK | MB_ICONERROR);
+  ExitProcess(1);
+}
+
+// Runs a handler; no error may go back into the system through a window procedure.
+template <typename Handler>
+void Guarded(Handler handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ReportErrorAndEnd(error.what());
+  } catch (...) {
+    ReportErrorAndEnd("Unexpected error");
+  }
+}
+
+[[noreturn]] void ThrowLastError() { throw std::runtime_error(launcher::SystemMessage(GetLastError())); }
+
+int CheckId(Toggle toggle) {
+  static constexpr int ids[launcher::kToggleCount] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
+                                                       IDC_CHECK4, IDC_CHECK5, IDC_CHECK6};
+  return ids[static_cast<int>(toggle)];
+}
+
+// The launch options, held by the window's list and check boxes. A state set here that differs
+// from the current one raises the control's change notification, as a click does.
+class Form1Options final : public launcher::LaunchOptions {
+ public:
+  int16_t ResolutionIndex() const override {
+    return static_cast<int16_t>(SendMessageA(ControlWindow(IDC_COMBO1), CB_GETCURSEL, 0, 0));
+  }
+  void SetResolutionIndex(int16_t index) override {
+    if (index == ResolutionIndex()) return;
+    SendMessageA(ControlWindow(IDC_COMBO1), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    launcher::Combo1_Click();
+  }
+  int ToggleState(Toggle toggle) const override {
+    return SendMessageA(ControlWindow(CheckId(toggle)), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  }
+  void SetToggleState(Toggle toggle, int state) override {
+    if (state == ToggleState(toggle)) return;
+    SendMessageA(ControlWindow(CheckId(toggle)), BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
+    launcher::ToggleClick(toggle);
+  }
+  // The edit control keeps text up to the first NUL byte.
+  void SetLoadTrace(std::string_view text) override {
+    if (!SetWindowTextA(ControlWindow(IDC_TEXT2), std::string(text).c_str())) ThrowLastError();
+  }
+};
+
+Form1Options g_options;  // global
+
+// sndPlaySoundA from the system folder's WINMM, bound at its first call.
+UINT SndPlaySound(const char* fileName, UINT flags) {
+  using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
+  static SndPlaySoundA play = nullptr;  // global
+  if (!play) {
+    const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!winmm) ThrowLastError();
+    play = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
+    if (!play) ThrowLastError();
+  }
+  return play(fileName, flags);
+}
+
+// Play: starts the game with the current options and ends the launcher.
+void Command1_Click() {
+  launcher::Win32ProcessStarter starter;
+  launcher::Play(g_options, starter);
+  DestroyWindow(g_form);
+}
+
+// Video Setup: widens the window to the options panel, or narrows it back.
+void Command2_Click() {
+  RECT outer;
+  if (!GetWindowRect(g_form, &outer)) ThrowLastError();
+  const float width = launcher::form1::PixelsToTwips(outer.right - outer.left, g_dpi);
+  const int newWidth = Pixels(launcher::form1::ToggledOuterWidth(width));
+  if (!SetWindowPos(g_form, nullptr, 0, 0, newWidth, outer.bottom - outer.top,
+                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+    ThrowLastError();
+}
+
+// Save Config.
+void Command3_Click() { launcher::SaveConfig(g_options); }
+
+// Load Config.
+void Command4_Click() { launcher::LoadConfig(g_options); }
+
+// "<<": the same width toggle as Video Setup.
+void Label1_Click() { Command2_Click(); }
+
+// Start-up: default resolution, stored options, start-up sound.
+void Form_Load() {
+  g_options.SetResolutionIndex(1);
+  Command4_Click();
+  constexpr UINT kAsyncNoDefault = SND_ASYNC | SND_NODEFAULT;  // 3
+  SndPlaySound("vorlan2.wav", kAsyncNoDefault);
+}
+
+// Dispatches a control's notification to its handler.
+void OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_COMMAND1: if (code == BN_CLICKED) Command1_Click(); break;
+    case IDC_COMMAND2: if (code == BN_CLICKED) Command2_Click(); break;
+    case IDC_COMMAND3: if (code == BN_CLICKED) Command3_Click(); break;
+    case IDC_COMMAND4: if (code == BN_CLICKED) Command4_Click(); break;
+    case IDC_LABEL1: if (code == STN_CLICKED) Label1_Click(); break;
+    case IDC_COMBO1: if (code == CBN_SELCHANGE) launcher::Combo1_Click(); break;
+    case IDC_CHECK1: if (code == BN_CLICKED) launcher::Check1_Click(); break;
+    case IDC_CHECK2: if (code == BN_CLICKED) launcher::Check2_Click(); break;
+    case IDC_CHECK3: if (code == BN_CLICKED) launcher::Check3_Click(); break;
+    case IDC_CHECK4: if (code == BN_CLICKED) launcher::Check4_Click(); break;
+    case IDC_CHECK5: if (code == BN_CLICKED) launcher::Check5_Click(); break;
+    case IDC_CHECK6: if (code == BN_CLICKED) launcher::Check6_Click(); break;
+  }
+}
+
+// Draws the background picture at natural size, then the options panel's rectangle over it.
+void OnPaint(HWND window) {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  BITMAP picture;
+  GetObjectA(g_background, sizeof picture, &picture);
+  const HDC pictureDc = CreateCompatibleDC(dc);
+  const HGDIOBJ previous = SelectObject(pictureDc, g_background);
+  BitBlt(dc, 0, 0, picture.bmWidth, picture.bmHeight, pictureDc, 0, 0, SRCCOPY);
+  SelectObject(pictureDc, previous);
+  DeleteDC(pictureDc);
+
+  const auto& shape = launcher::form1::kShape1;
+  const HPEN outline = CreatePen(PS_SOLID, 1, kShapeOutline);
+  const HGDIOBJ oldPen = SelectObject(dc, outline);
+  const HGDIOBJ oldBrush = SelectObject(dc, g_panelBrush);
+  Rectangle(dc, Pixels(shape.left), Pixels(shape.top), Pixels(shape.left + shape.width),
+            Pixels(shape.top + shape.height));
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(outline);
+  EndPaint(window, &paint);
+}
+
+// Labels, frames and check boxes: white on dark grey; the rest keep the system's colours.
+LRESULT OnControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+  const bool onPanel = id == IDC_LABEL1 || id == IDC_LABEL2 || id == IDC_FRAME1 || id == IDC_FRAME2 ||
+                       (id >= IDC_CHECK6 && id <= IDC_CHECK1 && id != IDC_COMMAND2);
+  if (!onPanel) return DefWindowProcA(window, message, wParam, lParam);
+  const HDC dc = reinterpret_cast<HDC>(wParam);
+  SetTextColor(dc, kPanelText);
+  SetBkColor(dc, kPanelColour);
+  return reinterpret_cast<LRESULT>(g_panelBrush);
+}
+
+LRESULT CALLBACK Form1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:  // a control's click or selection change
+      Guarded([&] { OnCommand(LOWORD(wParam), HIWORD(wParam)); });
+      return 0;
+    case WM_CTLCOLORSTATIC:  // colours of labels, frames and check boxes
+      return OnControlColour(window, message, wParam, lParam);
+    case WM_ERASEBKGND:  // the picture covers the client area
+      return 1;
+    case WM_PAINT:  // the picture and the panel's rectangle
+      OnPaint(window);
+      return 0;
+    case WM_DESTROY:  // the launcher lives as long as its window
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A frame is a titled box on a dark grey ground that passes its label's colour question on.
+LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CTLCOLORSTATIC:  // the label inside the frame
+      return OnControlColour(frame, message, wParam, lParam);
+    case WM_ERASEBKGND: {  // the frame's dark grey ground
+      RECT client;
+      GetClientRect(frame, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, g_panelBrush);
+      return 1;
+    }
+  }
+  return CallWindowProcA(g_frameDefaultProc, frame, message, wParam, lParam);
+}
+
+struct WindowClass {
+  const char* name;
+  DWORD style;
+  DWORD exStyle;
+};
+
+WindowClass ClassOf(ControlKind kind) {
+  constexpr DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
+  switch (kind) {
+    case ControlKind::PushButton: return {"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case ControlKind::TextBox: return {"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::CheckBox: return {"BUTTON", child | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    case ControlKind::DropDownList: return {"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ControlKind::Frame: return {"BUTTON", child | WS_CLIPCHILDREN | BS_GROUPBOX, 0};
+    case ControlKind::Label: return {"STATIC", child | SS_LEFT | SS_NOTIFY, 0};
+  }
+  return {};
+}
+
+void CreateControl(const ControlSpec& spec) {
+  const WindowClass windowClass = ClassOf(spec.kind);
+  const HWND parent = spec.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, spec.parentId);
+  int height = Pixels(spec.height);
+  if (spec.kind == ControlKind::DropDownList)  // room for the dropped-down list of twelve
+    height += (launcher::kResolutionCount + 1) * Pixels(spec.height);
+  const HWND control = CreateWindowExA(windowClass.exStyle, windowClass.name, spec.text,
+                                       windowClass.style | (spec.visible ? WS_VISIBLE : 0), Pixels(spec.left),
+                                       Pixels(spec.top), Pixels(spec.width), height, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), g_instance, nullptr);
+  if (!control) ThrowLastError();
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.id == IDC_LABEL1 ? g_boldFont : g_font), FALSE);
+  switch (spec.kind) {
+    case ControlKind::CheckBox: SendMessageA(control, BM_SETCHECK, spec.checked, 0); break;
+    case ControlKind::TextBox: SendMessageA(control, EM_LIMITTEXT, 0, 0); break;
+    case ControlKind::Frame:
+      g_frameDefaultProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));
+      break;
+    case ControlKind::DropDownList:
+      for (const char* text : launcher::kResolutionTexts)
+        SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+      break;
+    default: break;
+  }
+}
+
+HFONT SansSerif(int weight) {
+  const int height = -MulDiv(825, g_dpi, 7200);  // 8.25 points
+  const HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  if (!font) ThrowLastError();
+  return font;
+}
+
+void LoadResources() {
+  const HDC screen = GetDC(nullptr);
+  g_dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  g_font = SansSerif(FW_NORMAL);
+  g_boldFont = SansSerif(FW_BOLD);
+  g_panelBrush = CreateSolidBrush(kPanelColour);
+  g_background = static_cast<HBITMAP>(
+      LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!g_background) ThrowLastError();
+}
+
+// Creates Form1 narrow and hidden, with all its controls. A hidden owner keeps it off the taskbar.
+void CreateForm() {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = Form1Proc;
+  windowClass.hInstance = g_instance;
+  windowClass.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_STARTER));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_STARTER), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  windowClass.lpszClassName = kFormClass;
+  if (!RegisterClassExA(&windowClass)) ThrowLastError();
+
+  const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_instance, nullptr);
+  if (!owner) ThrowLastError();
+
+  constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
+  RECT outer = {0, 0, Pixels(launcher::form1::kClientWidth), Pixels(launcher::form1::kClientHeight)};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  g_form = CreateWindowExA(exStyle, kFormClass, launcher::form1::kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                           outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, g_instance, nullptr);
+  if (!g_form) ThrowLastError();
+  for (const ControlSpec& control : launcher::form1::kControls) CreateControl(control);
+}
+
+// Tab and Shift+Tab move the focus in tab-index order among the controls that can take it now.
+bool MoveFocusOnTab(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+  const HWND focus = GetFocus();
+  if (!focus || (focus != g_form && !IsChild(g_form, focus))) return false;
+  const bool backwards = GetKeyState(VK_SHIFT) < 0;
+  const int next = launcher::form1::NextTabStop(GetDlgCtrlID(focus), backwards, [](int id) {
+    const HWND control = ControlWindow(id);
+    return IsWindowVisible(control) && IsWindowEnabled(control);
+  });
+  SetFocus(ControlWindow(next));
+  return true;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (MoveFocusOnTab(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  g_instance = instance;
+  Guarded([&] {
+    LoadResources();
+    CreateForm();
+    Form_Load();
+  });
+  ShowWindow(g_form, showCommand);
+  SetFocus(ControlWindow(IDC_COMMAND1));
+  return RunMessageLoop();
+}
