@@ -4,35 +4,41 @@
 #include <io.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace vorlan {
 
 bool Transcript::Start(const std::string& path) {
   file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) return false;
   HANDLE pipeWrite = nullptr;
-  if (!CreatePipe(&pipeRead_, &pipeWrite, nullptr, 0)) {
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+  if (file_ == INVALID_HANDLE_VALUE || !CreatePipe(&pipeRead_, &pipeWrite, nullptr, 0)) {
+    Close();
     return false;
   }
   previousOutput_ = GetStdHandle(STD_OUTPUT_HANDLE);
   if (previousOutput_ == INVALID_HANDLE_VALUE) previousOutput_ = nullptr;
-  if (previousOutput_) {  // keep a handle of our own: descriptor 1 is about to be replaced
+  if (previousOutput_) {  // a handle of our own: descriptor 1 is about to be replaced
     DuplicateHandle(GetCurrentProcess(), previousOutput_, GetCurrentProcess(), &previousOutput_,
                     0, FALSE, DUPLICATE_SAME_ACCESS);
   }
+    // The copier runs before anything is sent into the pipe, so no write can wait for a reader.
+  copier_ = CreateThread(nullptr, 0, &Transcript::Copy, this, 0, nullptr);
+  if (!copier_) {
+    CloseHandle(pipeWrite);
+    Close();
+    return false;
+  }
 
   std::fflush(stdout);
-  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(pipeWrite), _O_WRONLY | _O_BINARY);
+  const int descriptor =
+      _open_osfhandle(reinterpret_cast<intptr_t>(pipeWrite), _O_WRONLY | _O_BINARY);
   _dup2(descriptor, 1);
   _close(descriptor);
   SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(1)));
     // Unbuffered, so that host lines and plug-in lines reach the pipe in the order written.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  copier_ = CreateThread(nullptr, 0, &Transcript::Copy, this, 0, nullptr);
-  return copier_ != nullptr;
+  return true;
 }
 
 void Transcript::Finish() {
@@ -40,11 +46,14 @@ void Transcript::Finish() {
   std::fflush(stdout);
   _close(1);  // the last writing end: the copier sees the end of the pipe
   WaitForSingleObject(copier_, INFINITE);
-  CloseHandle(copier_);
-  CloseHandle(pipeRead_);
-  CloseHandle(file_);
   SetStdHandle(STD_OUTPUT_HANDLE, previousOutput_);
-  copier_ = nullptr;
+  Close();
+}
+
+void Transcript::Close() {
+  for (HANDLE* handle : {&copier_, &pipeRead_})
+    if (*handle) CloseHandle(std::exchange(*handle, nullptr));
+  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(file_, INVALID_HANDLE_VALUE));
 }
 
 DWORD WINAPI Transcript::Copy(LPVOID self) {

@@ -15,11 +15,13 @@ class Transcript {
   // or the pipe cannot be made, standard output then stays as it was.
   bool Start(const std::string& path);
 
-  // Flushes everything written so far into the file and gives standard output back.
+  // Sends everything written so far on its way and closes the transcript; for the end of the
+  // run, as standard output is closed from then on.
   void Finish();
 
  private:
   static DWORD WINAPI Copy(LPVOID self);
+  void Close();  // closes the copier, the pipe's reading end and the file
 
   HANDLE previousOutput_ = nullptr;
   HANDLE file_ = INVALID_HANDLE_VALUE;
