@@ -211,7 +211,7 @@ State FromJson(const std::string& text) {
   json in;
   try {
     in = json::parse(text);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {  // a syntax error, or a number beyond a double
     Invalid(std::string("not valid JSON: ") + error.what());
   }
   ReadObject(in, "the state");
@@ -248,7 +248,7 @@ State FromJson(const std::string& text) {
 void ApplyKnobs(const std::string& jsonObject, Knobs& knobs) {
   try {
     ReadKnobs(json::parse(jsonObject), knobs);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {
     Invalid(std::string("not valid JSON: ") + error.what());
   }
 }
