@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Usage: host_script_test.sh VORLAN_EXE KELVO_DLL
-# The stand-in host binds the built plug-in under Wine and runs game script against it.
+# Usage: host_script_test.sh VORLAN_EXE KELVO_DLL [FILE...]
+# The stand-in host binds the built plug-in under Wine and runs game script against it. Further
+# files (what the plug-in loads with it) are put beside them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../tools/wine-run"
 game=$(mktemp -d)
 trap 'rm -rf "$game"' EXIT
-cp "$1" "$2" "$game/"
+cp "$@" "$game/"
 cd "$game"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -81,6 +82,10 @@ expect_line vorlan_output.txt 'error: bad.txt line 1: int 99999999999 does not f
 "$wine_run" vorlan.exe -script missing.txt >/dev/null 2>&1
 [ $? -eq 1 ] || fail "a missing script did not end with 1"
 expect_line vorlan_output.txt 'error: cannot read the script "missing.txt"'
+
+"$wine_run" vorlan.exe -script >/dev/null 2>&1
+[ $? -eq 1 ] || fail "-script without a file did not end with 1"
+expect_line vorlan_output.txt 'error: -script names no file'
 
 [ $failures -eq 0 ] && echo "stand-in host: binding and game script as expected"
 exit $((failures > 0))

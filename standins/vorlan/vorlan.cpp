@@ -47,18 +47,20 @@ bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The script named by "-script FILE", else the default script beside us; empty for none.
-std::string ScriptPath(const std::string& folder) {
-  for (int i = 1; i + 1 < __argc; ++i)
-    if (std::strcmp(__argv[i], "-script") == 0) return __argv[i + 1];
-  const std::string defaultScript = folder + "vorlan_script.txt";
-  return Exists(defaultScript) ? defaultScript : std::string();
+// The "-script" argument's position on the command line, or 0 without one.
+int ScriptArgument() {
+  for (int i = 1; i < __argc; ++i)
+    if (std::strcmp(__argv[i], "-script") == 0) return i;
+  return 0;
 }
 
-bool ScriptRequested() {
-  for (int i = 1; i < __argc; ++i)
-    if (std::strcmp(__argv[i], "-script") == 0) return true;
-  return false;
+// The script named by "-script FILE", else the default script beside us when present; empty for
+// none, or when "-script" names no file.
+std::string ScriptPath(const std::string& folder) {
+  if (const int position = ScriptArgument())
+    return position + 1 < __argc ? __argv[position + 1] : std::string();
+  const std::string defaultScript = folder + "vorlan_script.txt";
+  return Exists(defaultScript) ? defaultScript : std::string();
 }
 
 // The host's string record; the character pointer sits at byte offset 12.
@@ -189,7 +191,11 @@ int RunHost(const std::string& folder) {
     return 1;
   }
   if (!Bind(plugin, folder)) return 1;
-  if (scriptPath.empty()) return 0;
+  if (scriptPath.empty()) {
+    if (!ScriptArgument()) return 0;
+    std::printf("error: -script names no file\n");
+    return 1;
+  }
   return RunScript(plugin, scriptPath) ? 0 : 1;
 }
 
@@ -198,7 +204,7 @@ int RunHost(const std::string& folder) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string folder = OwnFolder();
   RecordStart(folder);
-  if (!Exists(folder + "kelvo.dll") && !ScriptRequested()) return 0;  // a start is only recorded
+  if (!Exists(folder + "kelvo.dll") && !ScriptArgument()) return 0;  // a start is only recorded
   vorlan::Transcript transcript;
   transcript.Start(folder + "vorlan_output.txt");
   const int exitCode = RunHost(folder);
