@@ -3,50 +3,11 @@
 // operations take `this` in ECX and clean their own arguments, which is what GCC does for
 // members on this target; a class-typed result goes through a hidden pointer after `this`).
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <iostream>
-#include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#include "offline_storefront.h"
+#include "process_storefront.h"
 
 namespace offline {
 namespace {
-
-// The game calls an operation it is not expected to use: its declarations are out of step with
-// the library, and going on would corrupt its stack.
-[[noreturn]] void Unsupported(const char* table, int position) {
-  std::fprintf(stderr, "offline storefront: operation %d of the %s interface is not offered; stopping.\n", position,
-               table);
-  std::abort();
-}
-
-// The state file: named by the environment, else beside this library (in the game's folder).
-std::string StatePath() {
-  if (const char* path = std::getenv(kStatePathVariable); path != nullptr && *path != '\0') return path;
-#ifdef _WIN32
-  HMODULE self = nullptr;
-  char module[MAX_PATH];
-  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&StatePath), &self)) {
-    const DWORD length = GetModuleFileNameA(self, module, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-      std::string folder(module, length);
-      return folder.substr(0, folder.find_last_of("\\/") + 1) + kStateFileName;
-    }
-  }
-#endif
-  return kStateFileName;
-}
-
-OfflineStorefront& Storefront() {
-  static OfflineStorefront storefront(StatePath(), std::cerr);  // global: the one client of the process
-  return storefront;
-}
 
 struct SteamId {
   alignas(8) std::uint64_t bits;
