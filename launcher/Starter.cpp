@@ -32,6 +32,7 @@ HFONT g_boldFont;            // global: the same face in bold, for "<<"
 HBRUSH g_panelBrush;         // global: dark grey behind labels, frames and check boxes
 HBITMAP g_background;        // global: the background picture
 WNDPROC g_frameDefaultProc;  // global: the button class's procedure, under the frames' own
+HWND g_focusedControl;       // global: the control that gets the focus back when the window does
 
 int Pixels(double twips) { return launcher::form1::TwipsToPixels(twips, g_dpi); }
 
@@ -209,6 +210,12 @@ LRESULT CALLBACK Form1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT:  // the picture and the panel's rectangle
       OnPaint(window);
       return 0;
+    case WM_ACTIVATE:  // leaving: remember the focused control
+      if (LOWORD(wParam) == WA_INACTIVE && IsChild(window, GetFocus())) g_focusedControl = GetFocus();
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SETFOCUS:  // coming back: the focus goes to that control again
+      SetFocus(g_focusedControl);
+      return 0;
     case WM_DESTROY:  // the launcher lives as long as its window
       PostQuitMessage(0);
       return 0;
@@ -250,6 +257,21 @@ WindowClass ClassOf(ControlKind kind) {
   return {};
 }
 
+// A closed drop-down list is as high as its selection field makes it; make that the layout's height.
+// The closed list is as high as its selection field plus a frame that depends on the system, and
+// the field's height may read back other than it was set: adjust the request until the list fits.
+void FitClosedListHeight(HWND list, int height) {
+  LRESULT request = SendMessageA(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    RECT closed;
+    GetWindowRect(list, &closed);
+    const int missing = height - (closed.bottom - closed.top);
+    if (missing == 0) return;
+    request += missing;
+    SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+  }
+}
+
 void CreateControl(const ControlSpec& spec) {
   const WindowClass windowClass = ClassOf(spec.kind);
   const HWND parent = spec.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, spec.parentId);
@@ -272,6 +294,7 @@ void CreateControl(const ControlSpec& spec) {
     case ControlKind::DropDownList:
       for (const char* text : launcher::kResolutionTexts)
         SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+      FitClosedListHeight(control, Pixels(spec.height));
       break;
     default: break;
   }
@@ -357,7 +380,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     CreateForm();
     Form_Load();
   });
+  g_focusedControl = ControlWindow(IDC_COMMAND1);
   ShowWindow(g_form, showCommand);
-  SetFocus(ControlWindow(IDC_COMMAND1));
+  SetFocus(g_focusedControl);
   return RunMessageLoop();
 }

@@ -1,0 +1,226 @@
+#include "starter_remote.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "resource.h"
+
+namespace starter_remote {
+namespace {
+
+constexpr char kCaption[] = "Vorlan2: Amber Reach";
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const char* className;  // nullptr: any class
+  const char* caption;    // nullptr: any caption
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<WindowSearch*>(context);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId != search.processId || !IsWindowVisible(window)) return TRUE;
+  char text[256];
+  if (search.caption && (!GetWindowTextA(window, text, sizeof text) || std::string(text) != search.caption))
+    return TRUE;
+  if (search.className && (!GetClassNameA(window, text, sizeof text) || std::string(text) != search.className))
+    return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
+  for (DWORD waited = 0;; waited += 50) {
+    WindowSearch search{processId, className, caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found || waited >= milliseconds) return search.found;
+    Sleep(50);
+  }
+}
+
+}  // namespace
+
+std::string WindowsPath(const std::string& path) {
+  std::string windowsPath = !path.empty() && path[0] == '/' ? "Z:" + path : path;
+  for (char& c : windowsPath)
+    if (c == '/') c = '\\';
+  return windowsPath;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return {};
+  std::string bytes;
+  char buffer[4096];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
+  std::fclose(file);
+  return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) Fail("cannot write " + path);
+  std::fclose(file);
+}
+
+std::string MakeGameFolder(const std::string& root, const std::string& name, const std::string& starterExe,
+                           const std::string& gameExe) {
+  const std::string folder = root + "\\" + name;
+  CreateDirectoryA(root.c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  for (const char* file : {"Starter.exe", "vorlan.exe", "xconfig.dat", "xconfig2.dat", "vorlan2.wav",
+                           "vorlan_started.txt"})
+    DeleteFileA((folder + "\\" + file).c_str());
+  if (!CopyFileA(starterExe.c_str(), (folder + "\\Starter.exe").c_str(), FALSE)) Fail("cannot copy " + starterExe);
+  if (!gameExe.empty() && !CopyFileA(gameExe.c_str(), (folder + "\\vorlan.exe").c_str(), FALSE))
+    Fail("cannot copy " + gameExe);
+  return folder;
+}
+
+StarterRun::StarterRun(const std::string& gameFolder) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + gameFolder + "\\Starter.exe\"";
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, gameFolder.c_str(), &startup,
+                      &process_))
+    Fail("cannot start " + commandLine);
+  form_ = FindProcessWindow(process_.dwProcessId, "Form1", kCaption, 30000);
+  if (!form_) Fail("Starter.exe showed no window");
+  threadId_ = GetWindowThreadProcessId(form_, nullptr);
+}
+
+StarterRun::~StarterRun() {
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.hProcess, 99);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+HWND StarterRun::Control(int id) const {
+  const HWND control = GetDlgItem(form_, id);
+  return control ? control : GetDlgItem(GetDlgItem(form_, IDC_FRAME1), id);
+}
+
+void StarterRun::Click(int id) {
+  SetForegroundWindow(form_);
+  PostMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+void StarterRun::ClickLabel(int id) {
+  const HWND label = Control(id);
+  PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  PostMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+void StarterRun::SelectEntry(int index) {
+  const HWND list = Control(IDC_COMBO1);
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(form_, WM_COMMAND, MAKEWPARAM(IDC_COMBO1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void StarterRun::PressTab() {
+  const HWND focus = FocusedWindow();
+  PostMessageA(focus ? focus : form_, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageA(focus ? focus : form_, WM_KEYUP, VK_TAB, 0xC0000001);
+}
+
+void StarterRun::CloseBox() { PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+HWND StarterRun::FocusedWindow() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
+}
+
+std::string StarterRun::Text(HWND window) const {
+  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got));
+  return text;
+}
+
+int StarterRun::Check(int id) const { return static_cast<int>(SendMessageA(Control(id), BM_GETCHECK, 0, 0)); }
+
+int StarterRun::Selection() const { return static_cast<int>(SendMessageA(Control(IDC_COMBO1), CB_GETCURSEL, 0, 0)); }
+
+SIZE StarterRun::OuterSize() const {
+  RECT outer;
+  GetWindowRect(form_, &outer);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+SIZE StarterRun::ClientSize() const {
+  RECT client;
+  GetClientRect(form_, &client);
+  return {client.right, client.bottom};
+}
+
+RECT StarterRun::RectInParent(HWND control) const {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+DWORD StarterRun::WaitForExit(DWORD milliseconds) {
+  if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) Fail("Starter.exe did not end");
+  DWORD status = 0;
+  GetExitCodeProcess(process_.hProcess, &status);
+  return status;
+}
+
+HWND StarterRun::WaitForReport(DWORD milliseconds) const {
+  return FindProcessWindow(process_.dwProcessId, "#32770", nullptr, milliseconds);
+}
+
+void StarterRun::SaveScreenshot(const std::string& path) const {
+  RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(500);  // let the window finish painting
+  RECT outer;
+  GetWindowRect(form_, &outer);
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, outer.left, outer.top, SRCCOPY);
+  GdiFlush();
+  const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  const DWORD imageSize = rowSize * static_cast<DWORD>(height);
+  info.bmiHeader.biSizeImage = imageSize;
+  BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + imageSize,
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  std::string file(reinterpret_cast<const char*>(&header), sizeof header);
+  file.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  file.append(static_cast<const char*>(bits), imageSize);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  WriteFile(path, file);
+}
+
+std::string WaitForFile(const std::string& path, DWORD milliseconds) {
+  for (DWORD waited = 0;; waited += 100) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      Sleep(200);  // the writer appends two lines at once; let it close the file
+      return ReadFile(path);
+    }
+    if (waited >= milliseconds) return {};
+    Sleep(100);
+  }
+}
+
+}  // namespace starter_remote

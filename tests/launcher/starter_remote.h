@@ -1,0 +1,64 @@
+#pragma once
+// Drives a running Starter.exe from outside, through the same window messages a user's input
+// produces, and reads back what its window shows.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace starter_remote {
+
+// A Windows path for a path from the environment (Unix paths map to drive Z:).
+std::string WindowsPath(const std::string& path);
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// A game folder `name` under `root`, emptied of what a run leaves, holding a copy of `starterExe`
+// and, unless `gameExe` is empty, a copy of it as "vorlan.exe".
+std::string MakeGameFolder(const std::string& root, const std::string& name, const std::string& starterExe,
+                           const std::string& gameExe);
+
+class StarterRun {
+ public:
+  // Starts "Starter.exe" in `gameFolder` (its current folder too) and waits for its window.
+  explicit StarterRun(const std::string& gameFolder);
+  ~StarterRun();
+  StarterRun(const StarterRun&) = delete;
+  StarterRun& operator=(const StarterRun&) = delete;
+
+  HWND Form() const { return form_; }
+  HWND Control(int id) const;  // also finds the label inside its frame
+  DWORD ThreadId() const { return threadId_; }
+
+  void Click(int id);                    // a button's or check box's click
+  void ClickLabel(int id);               // a mouse click on a label
+  void SelectEntry(int index);           // the player picking a list entry
+  void PressTab();                       // the Tab key in the focused control
+  void CloseBox();                       // the close box
+  HWND FocusedWindow() const;
+
+  std::string Text(HWND window) const;  // the window's text, as bytes
+  int Check(int id) const;
+  int Selection() const;
+  SIZE OuterSize() const;
+  SIZE ClientSize() const;
+  RECT RectInParent(HWND control) const;  // pixels, in the parent's client area
+
+  // Waits for the launcher to end and answers its exit status; throws after `milliseconds`.
+  DWORD WaitForExit(DWORD milliseconds = 20000);
+  // The error report the launcher shows, or nullptr when none appears within `milliseconds`.
+  HWND WaitForReport(DWORD milliseconds = 20000) const;
+  // Saves what the screen shows of the window, frame included, as a 24-bit bitmap file.
+  void SaveScreenshot(const std::string& path) const;
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND form_ = nullptr;
+  DWORD threadId_ = 0;
+};
+
+// Waits until `path` exists and answers its bytes; empty when it never appears.
+std::string WaitForFile(const std::string& path, DWORD milliseconds = 20000);
+
+}  // namespace starter_remote

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A virtual display with a Wine prefix of its own, so that window tests neither need a screen nor
+# share a Wine server with anything else.
+#   window-session.sh start :N PREFIX   start Xvfb on :N and a Wine server for PREFIX (created
+#                                       on first use), and wait until both answer
+#   window-session.sh stop :N PREFIX    stop both
+set -euo pipefail
+action=$1 display=$2 prefix=$3
+source "$(dirname "$0")/../../tools/wine-env.sh"
+export WINEPREFIX=$prefix DISPLAY=$display
+pidfile=$prefix.xvfb.pid
+
+case "$action" in
+  start)
+    if ! xdpyinfo >/dev/null 2>&1; then
+      setsid Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+      echo $! >"$pidfile"
+      for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+      done
+    fi
+    xdpyinfo >/dev/null
+    if [ ! -f "$prefix/.window-session" ]; then
+      mkdir -p "$prefix"
+      wineboot --init >/dev/null 2>&1
+      wineserver -w
+      # No crash dialog; 96 dots per inch (15 twips a pixel); without a window manager Wine
+      # draws the window frames itself, so screenshots show them.
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+      wineserver -w
+      touch "$prefix/.window-session"
+    fi
+    # One server for the whole session: no start-up racing a server that is shutting down.
+    # Its helper processes start here, away from the output pipes of the tests.
+    setsid wineserver -p </dev/null >/dev/null 2>&1 || true
+    wine wineboot </dev/null >/dev/null 2>&1
+    ;;
+  stop)
+    wineserver -k 2>/dev/null || true
+    if [ -f "$pidfile" ]; then
+      kill "$(cat "$pidfile")" 2>/dev/null || true
+      rm -f "$pidfile"
+    fi
+    ;;
+  *) echo "usage: $0 start|stop :N PREFIX" >&2; exit 2 ;;
+esac
