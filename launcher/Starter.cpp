@@ -371,9 +371,21 @@ int RunMessageLoop() {
   return static_cast<int>(message.wParam);
 }
 
+// Libraries that this process, or the system on its behalf, loads from now on come from the
+// system folder only, never from the game folder, where anyone may have left a file of the same
+// name. Where the call is missing (a system without the update), at least the current folder
+// leaves the search.
+void LoadLibrariesOnlyFromTheSystemFolder() {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  LoadLibrariesOnlyFromTheSystemFolder();
   g_instance = instance;
   Guarded([&] {
     LoadResources();

@@ -8,7 +8,7 @@ packages=(
   cmake make g++ g++-multilib clang lld libclang-rt-14-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   googletest libbenchmark-dev:i386 nlohmann-json3-dev
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
+  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick python3
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

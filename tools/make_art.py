@@ -152,6 +152,10 @@ def wav_file():
     return struct.pack("<4sI4s", b"RIFF", 4 + len(fmt) + len(data), b"WAVE") + fmt + data
 
 
+# File sizes the launcher's resources are known by.
+EXPECTED_SIZES = {"launcher/art/background.bmp": 588056, "launcher/art/starter.ico": 15894}
+
+
 def outputs():
     return {
         REPO / "launcher/art/background.bmp": bmp_24(*BACKGROUND_SIZE, background_pixel),
@@ -170,8 +174,11 @@ def main():
         else:
             path.parent.mkdir(parents=True, exist_ok=True)
             path.write_bytes(data)
+    for name, size in EXPECTED_SIZES.items():
+        if (REPO / name).stat().st_size != size:
+            stale.append(name)
     for path in stale:
-        print(f"{path} differs from what tools/make_art.py draws", file=sys.stderr)
+        print(f"{path} differs from what tools/make_art.py draws or has the wrong size", file=sys.stderr)
     return 1 if stale else 0
 
 
