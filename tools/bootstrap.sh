@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
 packages=(
-  cmake make g++ g++-multilib clang lld libclang-rt-14-dev
+  cmake make g++ g++-multilib clang lld llvm libclang-rt-14-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   googletest libbenchmark-dev:i386 nlohmann-json3-dev
   wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick python3
