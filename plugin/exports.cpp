@@ -2,15 +2,28 @@
 // the work to the engine binding or to the storefront side.
 //
 // A STRING argument that is null, or whose character pointer is null, names nothing: such a
-// call does not reach the storefront and answers the export's failure value.
+// call does not reach the storefront and answers the export's failure value (first column).
 //
-//   export            answer without a name
-//   steam_add_stat    0 (the var 0)
-//   steam_get_ach     0 (false)
-//   steam_get_stat    0 (the var 0)
-//   steam_reset       0 (false)
-//   steam_store       0 (its only answer)
-//   steam_store_stat  0 (false)
+// While the storefront is not running (never started, its start failed, or after steam_stop)
+// its interfaces are unavailable. Nothing is then asked of them, the shared stat value and
+// achievement flag keep what they hold, and the exports answer (second column):
+//
+//   export                   answer without a name   answer without a running storefront
+//   steam_add_stat           0 (the var 0)           the shared stat value, not counted up
+//   steam_get_ach            0 (false)               the shared achievement flag
+//   steam_get_stat           0 (the var 0)           the shared stat value
+//   steam_reset              0 (false)               0 (false)
+//   steam_store              0 (its only answer)     0 (its only answer)
+//   steam_store_stat         0 (false)               0 (false)
+//   steam_stats                                      0 (false)
+//   steam_record_abre                                as usual; the lookup finds no board
+//   steam_record_abre_level                          as usual; the lookup finds no board
+//   steam_record_add                                 the var 3: no score is sent
+//   steam_user, steam_time, steam_gameid             0
+//   steam_country                                    raw 0: the file is not touched
+//
+// steam_country and say_hello answer the raw 0, and write nothing, when their file cannot be
+// created; steam_init, start_steam, steam_stop, steam_callback and steam_record answer as usual.
 #include "exports.h"
 
 #include "engine/engine_binding.h"
@@ -46,10 +59,7 @@ HostObject* KELVO_CDECL auflip(HostObject* object) noexcept {
   return object;
 }
 
-std::int32_t KELVO_CDECL say_hello() noexcept {
-  storefront::WriteGreetingFile();
-  return 1;
-}
+std::int32_t KELVO_CDECL say_hello() noexcept { return storefront::WriteGreetingFile() ? 1 : 0; }
 
 std::int32_t KELVO_CDECL start_steam() noexcept {
   return storefront::StartSteam() ? 0 : VarFromInt(-1);
@@ -65,10 +75,7 @@ var KELVO_CDECL steam_callback() noexcept {
   return VarFromInt(1);
 }
 
-std::int32_t KELVO_CDECL steam_country() noexcept {
-  storefront::WriteCountryFile();
-  return 1;
-}
+std::int32_t KELVO_CDECL steam_country() noexcept { return storefront::WriteCountryFile() ? 1 : 0; }
 
 var KELVO_CDECL steam_gameid() noexcept { return VarFromUnsigned(storefront::AppId()); }
 

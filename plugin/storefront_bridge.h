@@ -31,7 +31,7 @@ std::int32_t SubmitScore(std::int32_t score);
 std::uint32_t AccountNumber();
 std::uint32_t SecondsSinceAppActive();
 std::uint32_t AppId();
-void WriteCountryFile();
-void WriteGreetingFile();
+bool WriteCountryFile();   // false: nothing written
+bool WriteGreetingFile();  // false: nothing written
 
 }  // namespace kelvo::storefront

@@ -5,8 +5,13 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../tools/wine-run"
+source "$here/../../tools/wine-env.sh"
 game=$(mktemp -d)
-trap 'rm -rf "$game"' EXIT
+# say_hello writes into c:\1_temp: made for the run when missing, and removed again.
+diagnostics="$WINEPREFIX/drive_c/1_temp"
+made_diagnostics=
+if [ ! -e "$diagnostics" ]; then mkdir "$diagnostics" && made_diagnostics=1; fi
+trap 'rm -rf "$game"; if [ -n "$made_diagnostics" ]; then rm -rf "$diagnostics"; fi' EXIT
 cp "$@" "$game/"
 cd "$game"
 failures=0

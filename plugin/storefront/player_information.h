@@ -1,0 +1,24 @@
+// The two diagnostic text files. The player facts themselves are answered through the storefront
+// bridge.
+#pragma once
+
+namespace kelvo::storefront {
+
+// The diagnostic files. Natively, where there is no drive C:, the folder lies in the current
+// folder.
+#ifdef _WIN32
+constexpr const char* kCountryFilePath = "c:\\1_temp\\pais.txt";
+constexpr const char* kGreetingFilePath = "c:\\1_temp\\alog.txt";
+#else
+constexpr const char* kCountryFilePath = "1_temp/pais.txt";
+constexpr const char* kGreetingFilePath = "1_temp/alog.txt";
+#endif
+
+// Replaces the file with three lines: the country of the player's network address, the
+// storefront's installation folder and the player's name, each as the storefront gives it.
+// False, and nothing written, when the storefront is not running or the file cannot be created.
+bool WriteCountryFile(const char* path);
+// Replaces the file with "HELLO"; false when it cannot be created.
+bool WriteGreetingFile(const char* path);
+
+}  // namespace kelvo::storefront

@@ -1,0 +1,120 @@
+// The diagnostic files, written into a scratch folder, and the player facts' answers.
+#include "player_information.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "exports.h"
+#include "offline_storefront_session.h"
+
+namespace kelvo::storefront {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The text-mode line end as it reaches the file on this system.
+#ifdef _WIN32
+const std::string kLineEnd = "\r\n";
+#else
+const std::string kLineEnd = "\n";
+#endif
+
+class DiagnosticFiles : public kelvo::testing::OfflineStorefrontSession {
+ protected:
+  void SetUp() override {
+    OfflineStorefrontSession::SetUp();
+    folder_ = kelvo::testing::ScratchFolder() / "1_temp";
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    fs::remove_all(folder_);
+    OfflineStorefrontSession::TearDown();
+  }
+  std::string PathOf(const char* name) const { return (folder_ / name).string(); }
+
+  fs::path folder_;
+};
+
+TEST_F(DiagnosticFiles, CountryFileHoldsTheThreeTextsAsTheStorefrontGivesThem) {
+  Start(R"({"player": {"country": "NZ", "install_folder": "C:\\Games\\Store",
+                       "persona_name": "100% %s%n%%d \"x\" \\"}})");
+  const std::string path = PathOf("pais.txt");
+  ASSERT_TRUE(WriteCountryFile(path.c_str()));
+  ASSERT_TRUE(WriteCountryFile(path.c_str()));  // replaces, never appends
+  EXPECT_EQ(Contents(path), "NZ" + kLineEnd + "C:\\Games\\Store" + kLineEnd + "100% %s%n%%d \"x\" \\" + kLineEnd);
+}
+
+TEST_F(DiagnosticFiles, CountryFileIsLeftAloneWithoutARunningStorefront) {
+  const std::string path = PathOf("pais.txt");
+  std::ofstream(path) << "earlier run";
+  EXPECT_FALSE(WriteCountryFile(path.c_str()));
+  EXPECT_EQ(Contents(path), "earlier run");
+}
+
+TEST_F(DiagnosticFiles, NothingIsWrittenWhereTheFolderIsMissing) {
+  Start();
+  fs::remove_all(folder_);
+  EXPECT_FALSE(WriteCountryFile(PathOf("pais.txt").c_str()));
+  EXPECT_FALSE(WriteGreetingFile(PathOf("alog.txt").c_str()));
+  EXPECT_FALSE(fs::exists(folder_));
+}
+
+TEST_F(DiagnosticFiles, GreetingFileHoldsHelloWithoutLineEnd) {
+  const std::string path = PathOf("alog.txt");
+  std::ofstream(path) << "a much longer earlier greeting";
+  ASSERT_TRUE(WriteGreetingFile(path.c_str()));
+  EXPECT_EQ(Contents(path), "HELLO");
+}
+
+#ifndef _WIN32
+// Natively the exports' folder lies in the current folder (under Windows the game-flow cases
+// check c:\1_temp itself). say_hello answers the raw 1 when written, the raw 0 when not.
+TEST_F(DiagnosticFiles, SayHelloAnswersWhetherItWrote) {
+  const fs::path before = fs::current_path();
+  fs::current_path(kelvo::testing::ScratchFolder());
+  EXPECT_EQ(say_hello(), 1);
+  EXPECT_EQ(Contents(kGreetingFilePath), "HELLO");
+  fs::remove_all(folder_);
+  EXPECT_EQ(say_hello(), 0);
+  fs::current_path(before);
+}
+#endif
+
+class PlayerFacts : public kelvo::testing::OfflineStorefrontSession {};
+
+TEST_F(PlayerFacts, UnsignedFactsFitAVarBelow2097152) {
+  struct Case {
+    const char* state;
+    var user;
+    var time;
+    var gameId;
+  };
+  const Case cases[] = {
+      {R"({"player": {"account_id": 1000, "app_id": 2500}})", 1024000, 0, 2560000},
+      {R"({"player": {"account_id": 2097151}, "knobs": {"seconds_active_offset": 2097152}})", 2147482624,
+       INT32_MIN, VarFromUnsigned(GAME_APP_ID)},
+      {R"({"player": {"account_id": 4294967295, "app_id": 16777215}})", INT32_MIN, 0, INT32_MIN},
+  };
+  for (const Case& c : cases) {
+    Start(c.state);
+    EXPECT_EQ(steam_user(), c.user) << c.state;
+    EXPECT_EQ(steam_time(), c.time) << c.state;
+    EXPECT_EQ(steam_gameid(), c.gameId) << c.state;
+    SteamAPI_Shutdown();
+  }
+  EXPECT_EQ(steam_user(), 0);  // not running
+  EXPECT_EQ(steam_gameid(), 0);
+}
+
+}  // namespace
+}  // namespace kelvo::storefront

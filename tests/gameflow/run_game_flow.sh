@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Usage: run_game_flow.sh CASE-FOLDER VORLAN_EXE KELVO_DLL STEAM_API_DLL STOREFRONT_TOOL CAPTURE_EXE
+# Lays out a game folder (the stand-in game, the plug-in, the given storefront library as
+# steam_api.dll and the case's storefront_state.json), runs the case's game script under the
+# debugger-output capture with Wine, and compares what came out with the case's expectations:
+#   expected_output.txt    the game's whole transcript, byte for byte
+#   expected_debugger.txt  the debugger output (compared as UTF-16LE); none expected without it
+#   expected_state.txt     lines the storefront tool shows afterwards (each must appear as is)
+#   expected_pais.txt, expected_alog.txt
+#                          the diagnostic files under the prefix's c:\1_temp, byte for byte
+#   no_diagnostic_folder   c:\1_temp is missing during the run and must still be missing after
+# An existing c:\1_temp is set aside for the run and put back afterwards.
+set -uo pipefail
+case_folder=$1 vorlan=$2 kelvo=$3 steam_api=$4 tool=$5 capture=$6
+tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
+source "$tools/wine-env.sh"
+unset OFFLINE_STOREFRONT_STATE OFFLINE_STOREFRONT_KNOBS
+
+game=$(mktemp -d)
+diagnostics="$WINEPREFIX/drive_c/1_temp"
+kept="$diagnostics.kept-$$"
+restore() {
+  rm -rf "$game" "$diagnostics"
+  if [ -e "$kept" ]; then mv "$kept" "$diagnostics"; fi
+}
+trap restore EXIT
+if [ -e "$diagnostics" ]; then mv "$diagnostics" "$kept"; fi
+if [ ! -e "$case_folder/no_diagnostic_folder" ]; then mkdir "$diagnostics"; fi
+
+cp "$vorlan" "$kelvo" "$capture" "$case_folder/script.txt" "$game/"
+cp "$steam_api" "$game/steam_api.dll"
+if [ -e "$case_folder/state.json" ]; then cp "$case_folder/state.json" "$game/storefront_state.json"; fi
+cd "$game"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$tools/wine-run" "$(basename "$capture")" debugger.bin vorlan.exe -script script.txt >/dev/null 2>stderr.txt
+status=$?
+[ $status -eq 0 ] || fail "the game ended with $status: $(cat stderr.txt)"
+
+cmp -s "$case_folder/expected_output.txt" vorlan_output.txt \
+  || fail "transcript differs: $(diff "$case_folder/expected_output.txt" vorlan_output.txt)"
+
+expected_debugger=$(mktemp)
+if [ -e "$case_folder/expected_debugger.txt" ]; then
+  iconv -f ASCII -t UTF-16LE "$case_folder/expected_debugger.txt" >"$expected_debugger"
+fi
+cmp -s "$expected_debugger" debugger.bin \
+  || fail "debugger output differs: expected $(xxd -p "$expected_debugger" | tr -d '\n'), got $(xxd -p debugger.bin | tr -d '\n')"
+rm -f "$expected_debugger"
+
+if [ -e "$case_folder/expected_state.txt" ]; then
+  "$tools/wine-run" "$tool" show storefront_state.json 2>&1 | tr -d '\r' >shown.txt
+  while IFS= read -r line; do
+    grep -qxF -- "$line" shown.txt || fail "the storefront does not show \"$line\": $(cat shown.txt)"
+  done <"$case_folder/expected_state.txt"
+fi
+
+for name in pais alog; do
+  if [ -e "$case_folder/expected_$name.txt" ]; then
+    cmp -s "$case_folder/expected_$name.txt" "$diagnostics/$name.txt" \
+      || fail "c:\\1_temp\\$name.txt differs: $(xxd "$diagnostics/$name.txt" 2>&1 | head -5)"
+  fi
+done
+if [ -e "$case_folder/no_diagnostic_folder" ] && [ -e "$diagnostics" ]; then
+  fail "c:\\1_temp was created: $(ls -la "$diagnostics")"
+fi
+
+[ $failures -eq 0 ] && echo "game flow $(basename "$case_folder"): as expected"
+exit $((failures > 0))
