@@ -4,8 +4,7 @@
 
 namespace kelvo::storefront {
 
-// The diagnostic files. Natively, where there is no drive C:, the folder lies in the current
-// folder.
+// Natively, where there is no drive C:, the files' folder lies in the current folder.
 #ifdef _WIN32
 constexpr const char* kCountryFilePath = "c:\\1_temp\\pais.txt";
 constexpr const char* kGreetingFilePath = "c:\\1_temp\\alog.txt";
