@@ -2,7 +2,9 @@
 // "Play", widens to the options panel, loads "xconfig.dat" at start-up and starts the game.
 #include <windows.h>
 
+#include <cstring>
 #include <exception>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -88,9 +90,14 @@ class Form1Options final : public launcher::LaunchOptions {
     SendMessageA(ControlWindow(CheckId(toggle)), BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
     launcher::ToggleClick(toggle);
   }
-  // The edit control keeps text up to the first NUL byte.
+  // The edit control keeps text up to the first NUL byte. When it has no room for the whole
+  // trace it keeps its old text and still answers success, so the length tells; a trace too large
+  // to keep fails the load like one too large for memory.
   void SetLoadTrace(std::string_view text) override {
-    if (!SetWindowTextA(ControlWindow(IDC_TEXT2), std::string(text).c_str())) ThrowLastError();
+    const std::string shown(text);
+    const HWND box = ControlWindow(IDC_TEXT2);
+    if (!SetWindowTextA(box, shown.c_str())) ThrowLastError();
+    if (static_cast<std::size_t>(GetWindowTextLengthA(box)) != std::strlen(shown.c_str())) throw std::bad_alloc();
   }
 };
 

@@ -45,6 +45,9 @@ bool MoveOver(const std::string& from, const std::string& to) {
 }  // namespace
 
 bool ReplaceFileContents(const std::string& path, const std::string& content) {
+  // A read-only file is one its owner wants kept; moving over it would take that away silently.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   char temporary[MAX_PATH];
   if (!GetTempFileNameA(FolderOf(path).c_str(), "xcf", 0, temporary)) return false;
   if (WriteAndFlush(temporary, content) && MoveOver(temporary, path)) return true;

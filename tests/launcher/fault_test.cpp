@@ -1,0 +1,298 @@
+// The real Starter.exe under Wine against files it cannot use: configuration files that are
+// locked, read-only, folders, huge or full of every byte value; a missing or broken start-up
+// sound; system library names planted in the game folder. The launcher must neither fault nor
+// lose a file, and must keep running where it has nothing to report.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "resource.h"
+#include "starter_remote.h"
+
+namespace {
+
+using starter_remote::StarterRun;
+
+constexpr char kNoFileTrace[] = "No FILE!xconfig.dat";
+constexpr std::array<int, 6> kInitialChecks = {0, 1, 0, 1, 1, 1};
+constexpr int kChecks[] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3, IDC_CHECK4, IDC_CHECK5, IDC_CHECK6};
+
+std::string BuiltFile(const char* path) { return starter_remote::WindowsPath(path); }
+
+std::string TestName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return name;
+}
+
+// A fresh game folder named after the running test, holding Starter.exe and the stand-in game.
+std::string FaultFolder() {
+  const std::string folder = BuiltFile(FAULT_ROOT) + "\\" + TestName();
+  for (const char* name : {"xconfig.dat", "xconfig2.dat", "xconfig2.dat\\kept.txt"})
+    SetFileAttributesA((folder + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  return starter_remote::MakeGameFolder(BuiltFile(FAULT_ROOT), TestName(), BuiltFile(STARTER_EXE),
+                                        BuiltFile(VORLAN_EXE));
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool AppearsWithin(const std::string& path, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += 100) {
+    if (Exists(path)) return true;
+    Sleep(100);
+  }
+  return Exists(path);
+}
+
+std::array<int, 6> CheckStates(const StarterRun& run) {
+  std::array<int, 6> states{};
+  for (int i = 0; i < 6; ++i) states[i] = run.Check(kChecks[i]);
+  return states;
+}
+
+// The launcher is still there, answers its window's messages and shows no report.
+void ExpectRunningWithoutReport(StarterRun& run) {
+  EXPECT_EQ(run.WaitForReport(1500), nullptr) << "an error report appeared";
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutA(run.Form(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0) << "not answering";
+  EXPECT_TRUE(IsWindowVisible(run.Form()));
+}
+
+// The hidden "Save Config" button, pressed as its click reaches the window.
+void SaveConfig(StarterRun& run) {
+  SendMessageA(run.Form(), WM_COMMAND, MAKEWPARAM(IDC_COMMAND3, BN_CLICKED),
+               reinterpret_cast<LPARAM>(run.Control(IDC_COMMAND3)));
+}
+
+// Everything in `folder`, so a test can see that a failed save leaves nothing behind.
+std::string Listing(const std::string& folder) {
+  std::string names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names += entry.path().filename().string() + ";";
+  return names;
+}
+
+// A handle on `path` that shares nothing: no other program can open the file while it lives.
+class LockedFile {
+ public:
+  explicit LockedFile(const std::string& path)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (handle_ == INVALID_HANDLE_VALUE) ADD_FAILURE() << "cannot lock " << path;
+  }
+  ~LockedFile() { Release(); }
+  void Release() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr char kEarlierSave[] = "1,\" \",1,\" \",0,\" \",1,\" \",1,\" \"\r\n";
+constexpr char kSaveOfInitialChecks[] = "1\r\n\" \"\r\n0\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n";
+
+TEST(StarterSaveFaults, LockedFileStaysAsItWasAndTheNextSaveAfterTheLockSucceeds) {
+  const std::string folder = FaultFolder();
+  const std::string saved = folder + "\\xconfig2.dat";
+  starter_remote::WriteFile(saved, kEarlierSave);
+  StarterRun run(folder);
+  const std::string before = Listing(folder);
+  LockedFile lock(saved);
+  SaveConfig(run);
+  ExpectRunningWithoutReport(run);
+  lock.Release();
+  EXPECT_EQ(starter_remote::ReadFile(saved), kEarlierSave);
+  EXPECT_EQ(Listing(folder), before) << "a failed save leaves no temporary file";
+
+  SaveConfig(run);
+  EXPECT_EQ(starter_remote::ReadFile(saved), kSaveOfInitialChecks) << "the lock, not the save, was the problem";
+}
+
+TEST(StarterSaveFaults, ReadOnlyFileIsNeitherReplacedNorMadeWritable) {
+  const std::string folder = FaultFolder();
+  const std::string saved = folder + "\\xconfig2.dat";
+  starter_remote::WriteFile(saved, kEarlierSave);
+  ASSERT_TRUE(SetFileAttributesA(saved.c_str(), FILE_ATTRIBUTE_READONLY));
+  StarterRun run(folder);
+  const std::string before = Listing(folder);
+  SaveConfig(run);
+  ExpectRunningWithoutReport(run);
+  EXPECT_EQ(starter_remote::ReadFile(saved), kEarlierSave);
+  EXPECT_TRUE(GetFileAttributesA(saved.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Listing(folder), before);
+}
+
+TEST(StarterSaveFaults, FolderInThePlaceOfTheFileKeepsItsContents) {
+  const std::string folder = FaultFolder();
+  const std::string saved = folder + "\\xconfig2.dat";
+  ASSERT_TRUE(CreateDirectoryA(saved.c_str(), nullptr));
+  starter_remote::WriteFile(saved + "\\kept.txt", "kept");
+  StarterRun run(folder);
+  const std::string before = Listing(folder);
+  SaveConfig(run);
+  ExpectRunningWithoutReport(run);
+  EXPECT_TRUE(GetFileAttributesA(saved.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(starter_remote::ReadFile(saved + "\\kept.txt"), "kept");
+  EXPECT_EQ(Listing(folder), before);
+}
+
+// An "xconfig.dat" that cannot be read: the window opens with its creation states and the
+// failure trace, as without a file.
+TEST(StarterLoadFaults, FolderInThePlaceOfTheFileOpensWithTheDefaults) {
+  const std::string folder = FaultFolder();
+  ASSERT_TRUE(CreateDirectoryA((folder + "\\xconfig.dat").c_str(), nullptr));
+  StarterRun run(folder);
+  ExpectRunningWithoutReport(run);
+  EXPECT_EQ(CheckStates(run), kInitialChecks);
+  EXPECT_EQ(run.Selection(), 1);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kNoFileTrace);
+}
+
+TEST(StarterLoadFaults, LockedFileOpensWithTheDefaultsAndStaysIntact) {
+  const std::string folder = FaultFolder();
+  const std::string config = folder + "\\xconfig.dat";
+  starter_remote::WriteFile(config, "1 0 1 1 1 0 0 0 1 4 ");
+  LockedFile lock(config);
+  StarterRun run(folder);
+  ExpectRunningWithoutReport(run);
+  EXPECT_EQ(CheckStates(run), kInitialChecks);
+  EXPECT_EQ(run.Selection(), 1);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kNoFileTrace);
+  lock.Release();
+  EXPECT_EQ(starter_remote::ReadFile(config), "1 0 1 1 1 0 0 0 1 4 ");
+}
+
+// 16 MiB of values: the window opens with the first ten applied. The trace of such a file runs
+// to hundreds of MiB, more than the text box can hold, so the box shows the failure trace rather
+// than its text from creation.
+TEST(StarterLoadFaults, SixteenMebibyteFileOpensWithItsValuesAndTheFailureTrace) {
+  const std::string folder = FaultFolder();
+  std::string config = "1 0 1 1 1 0 0 0 1 4 ";
+  while (config.size() + 3 <= (16u << 20)) config += "17 ";
+  config.resize(16u << 20, '9');
+  starter_remote::WriteFile(folder + "\\xconfig.dat", config);
+  StarterRun run(folder);
+  ExpectRunningWithoutReport(run);
+  EXPECT_EQ(CheckStates(run), (std::array<int, 6>{1, 1, 0, 1, 1, 1}));
+  EXPECT_EQ(run.Selection(), 4);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kNoFileTrace);
+}
+
+// Every byte value, from 255 down to 0: the upper half and the control bytes reach the trace
+// unchanged up to the NUL byte, where the text box ends its text.
+TEST(StarterLoadFaults, EveryByteValueReachesTheTraceUnchanged) {
+  const std::string folder = FaultFolder();
+  std::string config, expected, value;
+  for (int byte = 255; byte >= 0; --byte) config += static_cast<char>(byte);
+  for (int byte = 255; byte >= 1; --byte) {
+    expected += static_cast<char>(byte) + std::string("( ") + std::to_string(byte) + ")";
+    if (byte == ' ') {
+      expected += "Opcao =  1:" + value + "\r\n";
+      value.clear();
+    } else {
+      value += static_cast<char>(byte);
+    }
+  }
+  starter_remote::WriteFile(folder + "\\xconfig.dat", config);
+  StarterRun run(folder);
+  ExpectRunningWithoutReport(run);
+  EXPECT_EQ(CheckStates(run), (std::array<int, 6>{0, 0, 0, 1, 1, 1})) << "value 1 is no number";
+  EXPECT_EQ(run.Selection(), 1);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), expected);
+}
+
+// A start-up sound that is missing, or is no sound at all, gives a silent start and a launcher
+// that still plays.
+class StarterSoundFaults : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(StarterSoundFaults, StartSilentlyAndStillPlay) {
+  const std::string folder = FaultFolder();
+  if (!GetParam().empty()) starter_remote::WriteFile(folder + "\\vorlan2.wav", GetParam());
+  StarterRun run(folder);
+  ExpectRunningWithoutReport(run);
+  run.Click(IDC_COMMAND1);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+  EXPECT_EQ(starter_remote::WaitForFile(folder + "\\vorlan_started.txt"),
+            "command line=vorlan.exe -nc -d v1  -d noshadow -d saveme\nshow window=2\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sounds, StarterSoundFaults,
+                         ::testing::Values(std::string(), std::string("RIFF\x10\0\0\0WAVEfmt \xff\xff\xff\x7f", 20),
+                                           std::string("not a sound")),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return std::string(info.index == 0 ? "Missing" : info.index == 1 ? "BrokenHeader" : "NoRiff");
+                         });
+
+// Wine's per-program setting to take a library of these names from the program's search path,
+// before its own, for as long as the object lives.
+class PreferLibrariesOnTheSearchPath {
+ public:
+  template <std::size_t N>
+  PreferLibrariesOnTheSearchPath(const std::string& program, const char* const (&libraries)[N])
+      : key_("Software\\Wine\\AppDefaults\\" + program) {
+    HKEY overrides;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &overrides, nullptr) != ERROR_SUCCESS) {
+      ADD_FAILURE() << "cannot write " << key_;
+      return;
+    }
+    for (const char* library : libraries) {
+      const std::string name = std::string(library).substr(0, std::string(library).find('.'));
+      RegSetValueExA(overrides, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+    }
+    RegCloseKey(overrides);
+  }
+  ~PreferLibrariesOnTheSearchPath() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+
+ private:
+  std::string key_;
+};
+
+// System library names planted in the game folder, with Wine told to prefer a library found on
+// the search path over its own. The launcher, and the system on its behalf, must take the system
+// folder's copies: the planted ones record being loaded. A plain window program in the same
+// situation takes the planted copy, which shows the plant works.
+TEST(StarterLibraryLoading, PlantedSystemLibrariesInTheGameFolderAreNotLoaded) {
+  const char* planted[] = {"winmm.dll", "uxtheme.dll"};
+  const std::string folder = FaultFolder();
+  starter_remote::WriteFile(folder + "\\vorlan2.wav", starter_remote::ReadFile(BuiltFile(START_SOUND)));
+  const std::string control = folder + "\\plain";
+  CreateDirectoryA(control.c_str(), nullptr);
+  for (const char* name : planted) {
+    for (const std::string& where : {folder, control}) {
+      DeleteFileA((where + "\\" + name + ".loaded").c_str());
+      ASSERT_TRUE(CopyFileA(BuiltFile(PLANTED_LIBRARY).c_str(), (where + "\\" + name).c_str(), FALSE));
+    }
+  }
+  ASSERT_TRUE(CopyFileA(BuiltFile(MINIMAL_WINDOW_EXE).c_str(), (control + "\\Starter.exe").c_str(), FALSE));
+  const PreferLibrariesOnTheSearchPath preference("Starter.exe", planted);
+  {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION plain{};
+    std::string commandLine = "\"" + control + "\\Starter.exe\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, control.c_str(),
+                               &startup, &plain));
+    EXPECT_TRUE(AppearsWithin(control + "\\uxtheme.dll.loaded", 20000))
+        << "the plain program did not take the planted library: the check proves nothing";
+    TerminateProcess(plain.hProcess, 0);
+    WaitForSingleObject(plain.hProcess, 5000);
+    CloseHandle(plain.hThread);
+    CloseHandle(plain.hProcess);
+  }
+  {
+    StarterRun run(folder);
+    ExpectRunningWithoutReport(run);
+    run.Click(IDC_COMMAND2);  // the options panel: more controls drawn
+    Sleep(500);
+  }
+  for (const char* name : planted) EXPECT_FALSE(Exists(folder + "\\" + name + ".loaded")) << name;
+}
+
+}  // namespace
