@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Usage: run_game_flow.sh CASE-FOLDER VORLAN_EXE KELVO_DLL STEAM_API_DLL STOREFRONT_TOOL CAPTURE_EXE
+#          [DLL the storefront library needs beside it...]
 # Lays out a game folder (the stand-in game, the plug-in, the given storefront library as
-# steam_api.dll and the case's storefront_state.json), runs the case's game script under the
-# debugger-output capture with Wine, and compares what came out with the case's expectations:
+# steam_api.dll with the DLLs it needs, and the case's storefront_state.json), runs the case's
+# game script under the debugger-output capture with Wine, and compares what came out with the case's expectations:
 #   expected_output.txt    the game's whole transcript, byte for byte
 #   expected_debugger.txt  the debugger output (compared as UTF-16LE); none expected without it
 #   expected_state.txt     lines the storefront tool shows afterwards (each must appear as is)
@@ -12,6 +13,8 @@
 # An existing c:\1_temp is set aside for the run and put back afterwards.
 set -uo pipefail
 case_folder=$1 vorlan=$2 kelvo=$3 steam_api=$4 tool=$5 capture=$6
+shift 6
+storefront_needs=("$@")
 tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
 source "$tools/wine-env.sh"
 unset OFFLINE_STOREFRONT_STATE OFFLINE_STOREFRONT_KNOBS
@@ -29,6 +32,7 @@ if [ ! -e "$case_folder/no_diagnostic_folder" ]; then mkdir "$diagnostics"; fi
 
 cp "$vorlan" "$kelvo" "$capture" "$case_folder/script.txt" "$game/"
 cp "$steam_api" "$game/steam_api.dll"
+if [ ${#storefront_needs[@]} -gt 0 ]; then cp "${storefront_needs[@]}" "$game/"; fi
 if [ -e "$case_folder/state.json" ]; then cp "$case_folder/state.json" "$game/storefront_state.json"; fi
 cd "$game"
 
@@ -47,7 +51,7 @@ if [ -e "$case_folder/expected_debugger.txt" ]; then
   iconv -f ASCII -t UTF-16LE "$case_folder/expected_debugger.txt" >"$expected_debugger"
 fi
 cmp -s "$expected_debugger" debugger.bin \
-  || fail "debugger output differs: expected $(xxd -p "$expected_debugger" | tr -d '\n'), got $(xxd -p debugger.bin | tr -d '\n')"
+  || fail "debugger output differs: expected $(od -An -tx1 "$expected_debugger" | tr -d "\n"), got $(od -An -tx1 debugger.bin | tr -d "\n")"
 rm -f "$expected_debugger"
 
 if [ -e "$case_folder/expected_state.txt" ]; then
@@ -60,7 +64,7 @@ fi
 for name in pais alog; do
   if [ -e "$case_folder/expected_$name.txt" ]; then
     cmp -s "$case_folder/expected_$name.txt" "$diagnostics/$name.txt" \
-      || fail "c:\\1_temp\\$name.txt differs: $(xxd "$diagnostics/$name.txt" 2>&1 | head -5)"
+      || fail "c:\\1_temp\\$name.txt differs: $(od -c "$diagnostics/$name.txt" 2>&1 | head -5)"
   fi
 done
 if [ -e "$case_folder/no_diagnostic_folder" ] && [ -e "$diagnostics" ]; then
