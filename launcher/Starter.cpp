@@ -368,10 +368,21 @@ bool MoveFocusOnTab(const MSG& message) {
   return true;
 }
 
+// Enter presses the focused push button, as Space does.
+bool PressFocusedButtonOnEnter(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  const HWND focus = GetFocus();
+  if (!focus || GetParent(focus) != g_form) return false;
+  const ControlSpec* control = launcher::form1::FindControl(GetDlgCtrlID(focus));
+  if (!control || control->kind != ControlKind::PushButton) return false;
+  SendMessageA(focus, BM_CLICK, 0, 0);
+  return true;
+}
+
 int RunMessageLoop() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (MoveFocusOnTab(message)) continue;
+    if (MoveFocusOnTab(message) || PressFocusedButtonOnEnter(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

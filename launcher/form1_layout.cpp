@@ -32,9 +32,14 @@ const std::array<ControlSpec, 16> kControls = {{
     {IDC_LABEL1, K::Label, "<<", 7680, 4560, 255, 255, 6, kShown, 0, kOnForm},
 }};
 
-const ControlSpec& Control(int id) {
+const ControlSpec* FindControl(int id) {
   for (const ControlSpec& control : kControls)
-    if (control.id == id) return control;
+    if (control.id == id) return &control;
+  return nullptr;
+}
+
+const ControlSpec& Control(int id) {
+  if (const ControlSpec* control = FindControl(id)) return *control;
   throw std::out_of_range("no control with id " + std::to_string(id));
 }
 

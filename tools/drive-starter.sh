@@ -26,7 +26,8 @@ if $by_hand; then
   if [ -f "$game/vorlan_started.txt" ]; then cat "$game/vorlan_started.txt"; else echo "the game was not started"; fi
   exit 0
 fi
-wine "$build/tests/launcher/starter_tour.exe" "$game" "$shots" | tr -d '\r'
+# Without a sound card, Wine's sound driver complains on standard error; the rest stays visible.
+wine "$build/tests/launcher/starter_tour.exe" "$game" "$shots" 2> >(grep -v '^ALSA lib' >&2) | tr -d '\r'
 for shot in narrow wide; do
   convert "$shots/$shot.bmp" "$shots/$shot.png"
   rm "$shots/$shot.bmp"

@@ -74,6 +74,7 @@ TEST(Form1Layout, EveryControlIsFoundByItsIdAndAnUnknownIdIsAnError) {
   for (const ControlSpec& control : kControls) EXPECT_EQ(Control(control.id).id, control.id);
   EXPECT_EQ(Control(IDC_LABEL2).parentId, IDC_FRAME1);
   EXPECT_THROW(Control(999), std::out_of_range);
+  EXPECT_EQ(FindControl(999), nullptr);
 }
 
 }  // namespace

@@ -126,10 +126,10 @@ void StarterRun::SelectEntry(int index) {
   SendMessageA(form_, WM_COMMAND, MAKEWPARAM(IDC_COMBO1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-void StarterRun::PressTab() {
+void StarterRun::PressKey(WPARAM key) {
   const HWND focus = FocusedWindow();
-  PostMessageA(focus ? focus : form_, WM_KEYDOWN, VK_TAB, 1);
-  PostMessageA(focus ? focus : form_, WM_KEYUP, VK_TAB, 0xC0000001);
+  PostMessageA(focus ? focus : form_, WM_KEYDOWN, key, 1);
+  PostMessageA(focus ? focus : form_, WM_KEYUP, key, 0xC0000001);
 }
 
 void StarterRun::CloseBox() { PostMessageA(form_, WM_SYSCOMMAND, SC_CLOSE, 0); }

@@ -34,7 +34,7 @@ class StarterRun {
   void Click(int id);                    // a button's or check box's click
   void ClickLabel(int id);               // a mouse click on a label
   void SelectEntry(int index);           // the player picking a list entry
-  void PressTab();                       // the Tab key in the focused control
+  void PressKey(WPARAM key);             // a key pressed in the focused control
   void CloseBox();                       // the close box
   HWND FocusedWindow() const;
 

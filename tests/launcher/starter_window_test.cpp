@@ -4,6 +4,8 @@
 #include <array>
 #include <optional>
 #include <ostream>
+#include <set>
+#include <utility>
 #include <string>
 
 #include "process_start_win32.h"
@@ -74,6 +76,12 @@ std::array<int, 6> CheckStates(const StarterRun& run) {
   return states;
 }
 
+// The X server activates a new window a moment after it is shown; the focus settles then.
+HWND WaitForFocus(const StarterRun& run) {
+  for (int i = 0; i < 40 && !run.FocusedWindow(); ++i) Sleep(50);
+  return run.FocusedWindow();
+}
+
 bool InsideClient(const StarterRun& run, int id) {
   const RECT rect = run.RectInParent(run.Control(id));
   return rect.right <= run.ClientSize().cx;
@@ -102,7 +110,7 @@ TEST(StarterWindow, OpensNarrowShowingOnlyThePictureAndTwoButtons) {
     EXPECT_TRUE(IsWindowVisible(run.Control(id))) << id << " is cut off, not hidden";
     EXPECT_GE(run.RectInParent(run.Control(id)).left, run.ClientSize().cx) << id;
   }
-  EXPECT_EQ(run.FocusedWindow(), run.Control(IDC_COMMAND1)) << "focus on Play";
+  EXPECT_EQ(WaitForFocus(run), run.Control(IDC_COMMAND1)) << "focus on Play";
 }
 
 TEST(StarterWindow, ControlsHaveTheirKindTextPlaceAndStacking) {
@@ -195,11 +203,11 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
 
 TEST(StarterWindow, TabMovesThroughTheTabStopsInTabIndexOrder) {
   StarterRun run(GameFolder(false));
-  ASSERT_EQ(run.FocusedWindow(), run.Control(IDC_COMMAND1));
+  ASSERT_EQ(WaitForFocus(run), run.Control(IDC_COMMAND1));
   const int order[] = {IDC_COMBO1,  IDC_CHECK1, IDC_CHECK2, IDC_COMMAND2, IDC_CHECK3,
                        IDC_CHECK4, IDC_CHECK5, IDC_CHECK6, IDC_COMMAND1};
   for (int expected : order) {
-    run.PressTab();
+    run.PressKey(VK_TAB);
     Sleep(200);
     EXPECT_EQ(GetDlgCtrlID(run.FocusedWindow()), expected);
   }
@@ -273,6 +281,16 @@ TEST(StarterPlay, StartsTheGameMinimizedWithTheChosenOptionsAndEnds) {
             "command line=vorlan.exe -nc -d v10  -d winmode -d noshadow -d saveme\nshow window=2\n");
 }
 
+TEST(StarterPlay, EnterOnTheFocusedPlayButtonStartsTheGame) {
+  const std::string folder = GameFolder(true);
+  StarterRun run(folder);
+  ASSERT_EQ(WaitForFocus(run), run.Control(IDC_COMMAND1));
+  run.PressKey(VK_RETURN);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+  EXPECT_EQ(starter_remote::WaitForFile(folder + "\\vorlan_started.txt"),
+            "command line=vorlan.exe -nc -d v1  -d noshadow -d saveme\nshow window=2\n");
+}
+
 TEST(StarterPlay, CloseBoxEndsWithoutStartingAnything) {
   const std::string folder = GameFolder(true);
   StarterRun run(folder);
@@ -294,6 +312,54 @@ TEST(StarterPlay, MissingGameGivesTheSystemsErrorReportAndAFailingExit) {
   EXPECT_NE(texts.find(launcher::SystemMessage(ERROR_FILE_NOT_FOUND)), std::string::npos) << texts;
   PostMessageA(report, WM_COMMAND, IDOK, 0);
   EXPECT_NE(run.WaitForExit(), 0u);
+}
+
+// The program file itself: six icon images, the background picture, the version block, and no
+// manifest asking for styled controls.
+TEST(StarterFile, CarriesTheIconPictureAndVersionBlock) {
+  const std::string exe = BuiltFile(STARTER_EXE);
+  const HMODULE file = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr);
+  const HRSRC group = FindResourceA(file, MAKEINTRESOURCEA(IDI_STARTER), MAKEINTRESOURCEA(14));  // icon group
+  ASSERT_NE(group, nullptr);
+  const auto* directory = static_cast<const unsigned char*>(LockResource(LoadResource(file, group)));
+  ASSERT_EQ(directory[4], 6) << "images in the icon";
+  std::set<std::pair<int, int>> images;  // (size, bits per pixel)
+  for (int i = 0; i < 6; ++i) {
+    const unsigned char* entry = directory + 6 + 14 * i;
+    images.insert({entry[0], entry[6] | entry[7] << 8});
+  }
+  EXPECT_EQ(images, (std::set<std::pair<int, int>>{{16, 8}, {16, 24}, {32, 4}, {32, 8}, {32, 24}, {48, 24}}));
+
+  const HRSRC picture = FindResourceA(file, MAKEINTRESOURCEA(IDB_BACKGROUND), MAKEINTRESOURCEA(2));  // bitmap
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(SizeofResource(file, picture), 588056u - 14) << "the picture file less its file header";
+  const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, picture)));
+  EXPECT_EQ(info->biWidth, 560);
+  EXPECT_EQ(info->biHeight, 350);
+  EXPECT_EQ(info->biBitCount, 24);
+  EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RGB));
+
+  const HRSRC manifest = FindResourceA(file, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  if (manifest) {
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(file, manifest))),
+                           SizeofResource(file, manifest));
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
+  }
+  FreeLibrary(file);
+
+  std::string version(GetFileVersionInfoSizeA(exe.c_str(), nullptr), '\0');
+  ASSERT_FALSE(version.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+  for (const auto& [name, value] : {std::pair{"ProductName", "Starter"}, {"InternalName", "Starter"},
+                                     {"OriginalFilename", "Starter.exe"}, {"FileVersion", "1.00"},
+                                     {"ProductVersion", "1.00"}}) {
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string key = std::string("\\StringFileInfo\\040904b0\\") + name;
+    ASSERT_TRUE(VerQueryValueA(version.data(), key.c_str(), reinterpret_cast<void**>(&text), &length)) << name;
+    EXPECT_STREQ(text, value);
+  }
 }
 
 }  // namespace
