@@ -12,11 +12,17 @@
 #   no_diagnostic_folder   c:\1_temp is missing during the run and must still be missing after
 # An existing c:\1_temp is set aside for the run and put back afterwards.
 set -uo pipefail
+tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
+source "$tools/wine-env.sh"
+# c:\1_temp belongs to the whole prefix, which other test runs may be using at the same time:
+# the run holds the prefix's lock for it (held by flock itself, so that no Wine process started
+# here keeps it).
+if [ -z "${HOLDS_C_1_TEMP_LOCK:-}" ]; then
+  HOLDS_C_1_TEMP_LOCK=1 exec flock -o "$WINEPREFIX/c_1_temp.lock" "$0" "$@"
+fi
 case_folder=$1 vorlan=$2 kelvo=$3 steam_api=$4 tool=$5 capture=$6
 shift 6
 storefront_needs=("$@")
-tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
-source "$tools/wine-env.sh"
 unset OFFLINE_STOREFRONT_STATE OFFLINE_STOREFRONT_KNOBS
 
 game=$(mktemp -d)
