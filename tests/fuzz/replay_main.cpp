@@ -9,6 +9,7 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);  // optional, as for libFuzzer
 
 namespace {
 
@@ -21,6 +22,7 @@ void Replay(const std::filesystem::path& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   int replayed = 0;
   for (int i = 1; i < argc; ++i) {
     const std::filesystem::path path = argv[i];
