@@ -6,6 +6,10 @@ set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$1 game=$2
 transcript=$game/vorlan_output.txt
+if [ ! -f "$game/vorlan_started.txt" ]; then
+  echo "the game was not started: no game session to show"
+  exit 0
+fi
 calls=$(grep -cvE '^\s*(#|$)' "$game/vorlan_script.txt")
 answered() { grep -c '^  -> raw' "$transcript" 2>/dev/null || true; }
 for _ in $(seq 600); do
