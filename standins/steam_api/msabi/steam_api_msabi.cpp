@@ -22,7 +22,11 @@ class CSteamID {
   uint64_t m_unAll64Bits;
 };
 
-enum ELeaderboardUploadScoreMethod { k_ELeaderboardUploadScoreMethodNone = 0 };
+enum ELeaderboardUploadScoreMethod {
+  k_ELeaderboardUploadScoreMethodNone = 0,
+  k_ELeaderboardUploadScoreMethodKeepBest = 1,
+  k_ELeaderboardUploadScoreMethodForceUpdate = 2,
+};
 
 // A caller's callback object as the library sees it. The two Run forms are overloads: the one
 // declared last, for a completed call, lands in slot 0.
