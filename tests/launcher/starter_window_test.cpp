@@ -76,9 +76,10 @@ std::array<int, 6> CheckStates(const StarterRun& run) {
   return states;
 }
 
-// The X server activates a new window a moment after it is shown; the focus settles then.
-HWND WaitForFocus(const StarterRun& run) {
-  for (int i = 0; i < 40 && !run.FocusedWindow(); ++i) Sleep(50);
+// The X server activates a new window a moment after it is shown, and the focus passes through
+// other windows until then: answers where it is once it reaches `expected`, or after two seconds.
+HWND WaitForFocus(const StarterRun& run, HWND expected) {
+  for (int i = 0; i < 40 && run.FocusedWindow() != expected; ++i) Sleep(50);
   return run.FocusedWindow();
 }
 
@@ -110,7 +111,7 @@ TEST(StarterWindow, OpensNarrowShowingOnlyThePictureAndTwoButtons) {
     EXPECT_TRUE(IsWindowVisible(run.Control(id))) << id << " is cut off, not hidden";
     EXPECT_GE(run.RectInParent(run.Control(id)).left, run.ClientSize().cx) << id;
   }
-  EXPECT_EQ(WaitForFocus(run), run.Control(IDC_COMMAND1)) << "focus on Play";
+  EXPECT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1)) << "focus on Play";
 }
 
 TEST(StarterWindow, ControlsHaveTheirKindTextPlaceAndStacking) {
@@ -203,7 +204,7 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
 
 TEST(StarterWindow, TabMovesThroughTheTabStopsInTabIndexOrder) {
   StarterRun run(GameFolder(false));
-  ASSERT_EQ(WaitForFocus(run), run.Control(IDC_COMMAND1));
+  ASSERT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1));
   const int order[] = {IDC_COMBO1,  IDC_CHECK1, IDC_CHECK2, IDC_COMMAND2, IDC_CHECK3,
                        IDC_CHECK4, IDC_CHECK5, IDC_CHECK6, IDC_COMMAND1};
   for (int expected : order) {
@@ -284,7 +285,7 @@ TEST(StarterPlay, StartsTheGameMinimizedWithTheChosenOptionsAndEnds) {
 TEST(StarterPlay, EnterOnTheFocusedPlayButtonStartsTheGame) {
   const std::string folder = GameFolder(true);
   StarterRun run(folder);
-  ASSERT_EQ(WaitForFocus(run), run.Control(IDC_COMMAND1));
+  ASSERT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1));
   run.PressKey(VK_RETURN);
   EXPECT_EQ(run.WaitForExit(), 0u);
   EXPECT_EQ(starter_remote::WaitForFile(folder + "\\vorlan_started.txt"),
