@@ -10,6 +10,9 @@
 #   expected_pais.txt, expected_alog.txt
 #                          the diagnostic files under the prefix's c:\1_temp, byte for byte
 #   no_diagnostic_folder   c:\1_temp is missing during the run and must still be missing after
+#   expected_stderr.txt    texts (one a line) that the game's standard error must contain
+#   expected_kept.txt      lines "CASE-FILE GAME-FILE": the game folder's file must afterwards hold
+#                          exactly the case's file (what must not be lost)
 # An existing c:\1_temp is set aside for the run and put back afterwards.
 set -uo pipefail
 tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
@@ -75,6 +78,17 @@ for name in pais alog; do
 done
 if [ -e "$case_folder/no_diagnostic_folder" ] && [ -e "$diagnostics" ]; then
   fail "c:\\1_temp was created: $(ls -la "$diagnostics")"
+fi
+
+if [ -e "$case_folder/expected_stderr.txt" ]; then
+  while IFS= read -r text; do
+    grep -qF -- "$text" stderr.txt || fail "standard error does not say \"$text\": $(cat stderr.txt)"
+  done <"$case_folder/expected_stderr.txt"
+fi
+if [ -e "$case_folder/expected_kept.txt" ]; then
+  while read -r original kept; do
+    cmp -s "$case_folder/$original" "$kept" || fail "$kept does not hold $original: $(ls)"
+  done <"$case_folder/expected_kept.txt"
 fi
 
 [ $failures -eq 0 ] && echo "game flow $(basename "$case_folder"): as expected"
