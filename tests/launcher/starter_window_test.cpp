@@ -308,9 +308,13 @@ TEST(StarterPlay, MissingGameGivesTheSystemsErrorReportAndAFailingExit) {
   const HWND report = run.WaitForReport();
   ASSERT_NE(report, nullptr) << "no error report";
   std::string texts;
-  for (HWND child = GetWindow(report, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+  bool hasIcon = false;
+  for (HWND child = GetWindow(report, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     texts += run.Text(child) + "\n";
+    hasIcon |= ClassName(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+  }
   EXPECT_NE(texts.find(launcher::SystemMessage(ERROR_FILE_NOT_FOUND)), std::string::npos) << texts;
+  EXPECT_TRUE(hasIcon) << "the report shows an icon";
   PostMessageA(report, WM_COMMAND, IDOK, 0);
   EXPECT_NE(run.WaitForExit(), 0u);
 }
