@@ -279,20 +279,20 @@ void FitClosedListHeight(HWND list, int height) {
   }
 }
 
-void CreateControl(const ControlSpec& spec) {
-  const WindowClass windowClass = ClassOf(spec.kind);
-  const HWND parent = spec.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, spec.parentId);
-  int height = Pixels(spec.height);
-  if (spec.kind == ControlKind::DropDownList)  // room for the dropped-down list of twelve
-    height += (launcher::kResolutionCount + 1) * Pixels(spec.height);
-  const HWND control = CreateWindowExA(windowClass.exStyle, windowClass.name, spec.text,
-                                       windowClass.style | (spec.visible ? WS_VISIBLE : 0), Pixels(spec.left),
-                                       Pixels(spec.top), Pixels(spec.width), height, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), g_instance, nullptr);
+void CreateControl(const ControlSpec& entry) {
+  const WindowClass windowClass = ClassOf(entry.kind);
+  const HWND parent = entry.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, entry.parentId);
+  int height = Pixels(entry.height);
+  if (entry.kind == ControlKind::DropDownList)  // room for the dropped-down list of twelve
+    height += (launcher::kResolutionCount + 1) * Pixels(entry.height);
+  const HWND control = CreateWindowExA(windowClass.exStyle, windowClass.name, entry.text,
+                                       windowClass.style | (entry.visible ? WS_VISIBLE : 0), Pixels(entry.left),
+                                       Pixels(entry.top), Pixels(entry.width), height, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), g_instance, nullptr);
   if (!control) ThrowLastError();
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.id == IDC_LABEL1 ? g_boldFont : g_font), FALSE);
-  switch (spec.kind) {
-    case ControlKind::CheckBox: SendMessageA(control, BM_SETCHECK, spec.checked, 0); break;
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == IDC_LABEL1 ? g_boldFont : g_font), FALSE);
+  switch (entry.kind) {
+    case ControlKind::CheckBox: SendMessageA(control, BM_SETCHECK, entry.checked, 0); break;
     case ControlKind::TextBox: SendMessageA(control, EM_LIMITTEXT, 0, 0); break;
     case ControlKind::Frame:
       g_frameDefaultProc = reinterpret_cast<WNDPROC>(
@@ -301,7 +301,7 @@ void CreateControl(const ControlSpec& spec) {
     case ControlKind::DropDownList:
       for (const char* text : launcher::kResolutionTexts)
         SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-      FitClosedListHeight(control, Pixels(spec.height));
+      FitClosedListHeight(control, Pixels(entry.height));
       break;
     default: break;
   }
