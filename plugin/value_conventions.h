@@ -40,8 +40,15 @@ constexpr var VarFromReal(double x) {
   return static_cast<var>(product);
 }
 
-// V2 for unsigned counts: the full range 0 to 4294967295 is kept, never read as negative.
-constexpr var VarFromUnsigned(std::uint32_t u) { return VarFromReal(static_cast<double>(u)); }
+// V2 for unsigned counts: the full range 0 to 4294967295 is kept, never read as negative. Exactly
+// VarFromReal of the count (whose product is exact in double precision and fits from 0 up to
+// 2097151), in integer arithmetic: on x86-32 the floating-point path costs several nanoseconds.
+constexpr var VarFromUnsigned(std::uint32_t u) {
+  return u < 2097152u ? static_cast<var>(u << 10) : kVarOutOfRange;
+}
+static_assert(VarFromUnsigned(0u) == VarFromReal(0.0) && VarFromUnsigned(2097151u) == VarFromReal(2097151.0) &&
+              VarFromUnsigned(2097152u) == VarFromReal(2097152.0) &&
+              VarFromUnsigned(4294967295u) == VarFromReal(4294967295.0));
 
 // V3: a var argument to its integer part, rounding toward minus infinity (arithmetic shift).
 constexpr std::int32_t IntFromVar(var raw) { return raw >> 10; }

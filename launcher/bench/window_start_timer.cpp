@@ -1,7 +1,7 @@
 // Times programs from process creation to their first visible top-level window, several runs each,
 // taking turns so that a slower moment of the machine falls on all of them alike. Prints each
 // program's median and fastest time and each program's median against the first one's.
-//   window_start_timer RUNS PROGRAM.exe [PROGRAM.exe ...]   (each starts in its own folder)
+//   window_start_timer RUNS "PROGRAM.exe [ARGUMENTS]" ...   (each starts in its program's folder)
 #include <windows.h>
 
 #include <algorithm>
@@ -36,9 +36,11 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 }
 
 // Seconds from creating the process to its window being visible; negative when it never shows.
-double TimeToWindow(const std::string& program) {
+double TimeToWindow(const std::string& command) {
+  const std::size_t space = command.find(' ');
+  const std::string program = command.substr(0, space);
   const std::string folder = program.substr(0, program.find_last_of("\\/"));
-  std::string commandLine = "\"" + program + "\"";
+  std::string commandLine = "\"" + program + "\"" + (space == std::string::npos ? "" : command.substr(space));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -76,7 +78,7 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::atoi(argv[1]) : 0;
   if (runs < 1) {
-    std::fprintf(stderr, "usage: window_start_timer RUNS PROGRAM.exe [PROGRAM.exe ...]\n");
+    std::fprintf(stderr, "usage: window_start_timer RUNS \"PROGRAM.exe [ARGUMENTS]\" ...\n");
     return 2;
   }
   const std::vector<std::string> programs(argv + 2, argv + argc);
