@@ -64,6 +64,7 @@ double TimeToWindow(const std::string& command) {
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  Sleep(300);  // the system tidies up after the ended program before the next one starts
   return elapsed;
 }
 
