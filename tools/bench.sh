@@ -7,12 +7,12 @@
 #   3. Starter.exe under Wine: process start to visible window, against a minimal window program
 #      built the same way (median of RUNS starts each, taking turns);
 #   4. the sizes of kelvo.dll and Starter.exe and the DLLs they import.
-#   tools/bench.sh [RUNS]          (default 15)
+#   tools/bench.sh [RUNS]          (default 31)
 # BENCH_BUILD_DIR and WINDOWS_BUILD_DIR choose other build folders than the presets' own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
-runs=${1:-15}
+runs=${1:-31}
 bench_build=${BENCH_BUILD_DIR:-build/bench}
 windows_build=${WINDOWS_BUILD_DIR:-build/windows}
 
