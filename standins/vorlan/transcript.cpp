@@ -9,8 +9,9 @@
 namespace vorlan {
 
 bool Transcript::Start(const std::string& path) {
-  file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Shared for writing too: the previous run's handle may linger a moment after its process ended.
+  file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   HANDLE pipeWrite = nullptr;
   if (file_ == INVALID_HANDLE_VALUE || !CreatePipe(&pipeRead_, &pipeWrite, nullptr, 0)) {
     Close();
