@@ -35,7 +35,7 @@ constexpr var VarFromInt(std::int32_t n) {
 // V2: a floating-point value to var: times 1024 in double precision, truncated toward zero.
 constexpr var VarFromReal(double x) {
   const double product = x * 1024.0;
-    // Negated test so that NaN lands here too; truncation keeps everything above -2^31-1 in range.
+  // Negated test so that NaN lands here too; truncation keeps everything above -2^31-1 in range.
   if (!(product > -2147483649.0 && product < 2147483648.0)) return kVarOutOfRange;
   return static_cast<var>(product);
 }

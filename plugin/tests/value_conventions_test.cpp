@@ -16,7 +16,7 @@ TEST(VarFromInt, ShiftsByTenBitsAndWrapsLikeThe32BitShift) {
   EXPECT_EQ(VarFromInt(-1), -1024);
   EXPECT_EQ(VarFromInt(2097151), 2147482624);
   EXPECT_EQ(VarFromInt(-2097152), INT32_MIN);
-    // Past the var range the high bits drop out, as in the 32-bit shift.
+  // Past the var range the high bits drop out, as in the 32-bit shift.
   EXPECT_EQ(VarFromInt(2097152), INT32_MIN);
   EXPECT_EQ(VarFromInt(INT32_MAX), -1024);
 }

@@ -23,7 +23,7 @@ bool Transcript::Start(const std::string& path) {
     DuplicateHandle(GetCurrentProcess(), previousOutput_, GetCurrentProcess(), &previousOutput_,
                     0, FALSE, DUPLICATE_SAME_ACCESS);
   }
-    // The copier runs before anything is sent into the pipe, so no write can wait for a reader.
+  // The copier runs before anything is sent into the pipe, so no write can wait for a reader.
   copier_ = CreateThread(nullptr, 0, &Transcript::Copy, this, 0, nullptr);
   if (!copier_) {
     CloseHandle(pipeWrite);
@@ -37,7 +37,7 @@ bool Transcript::Start(const std::string& path) {
   _dup2(descriptor, 1);
   _close(descriptor);
   SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(1)));
-    // Unbuffered, so that host lines and plug-in lines reach the pipe in the order written.
+  // Unbuffered, so that host lines and plug-in lines reach the pipe in the order written.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   return true;
 }

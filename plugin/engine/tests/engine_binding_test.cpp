@@ -190,7 +190,7 @@ TEST_F(Binding, CallName4CallsTheFoundScriptWithTheValuesInOrder) {
   ASSERT_EQ(Bind(&record_), 630);
   const auto callName4 = TableEntryAs<CallName4>("engine_callname4");
   EXPECT_EQ(callName4("on_hit", 1, 2, 3, 4), 77);
-    // Not a script function: the script call still runs, with 0 for the function.
+  // Not a script function: the script call still runs, with 0 for the function.
   EXPECT_EQ(callName4("player", -1, 0, INT32_MAX, INT32_MIN), 77);
   EXPECT_THAT(host_.scriptCalls,
               ::testing::ElementsAre(::testing::ElementsAre(0x402000, 1, 2, 3, 4),
