@@ -22,7 +22,14 @@ done
 
 if $by_hand; then
   (cd "$game" && wine Starter.exe) || echo "Starter.exe ended with status $?"
-  sleep 1  # the game records its start as it comes up
+  # A game the launcher started runs by now and records its start as it comes up.
+  # It writes two lines: wait for both, or until no game runs; 30 s at most.
+  for _ in $(seq 300); do
+    if [ "$(wc -l <"$game/vorlan_started.txt" 2>/dev/null || echo 0)" -ge 2 ] || ! pgrep -f 'vorlan\.exe' >/dev/null; then
+      break
+    fi
+    sleep 0.1
+  done
   if [ -f "$game/vorlan_started.txt" ]; then cat "$game/vorlan_started.txt"; else echo "the game was not started"; fi
   exit 0
 fi

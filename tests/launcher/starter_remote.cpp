@@ -1,7 +1,10 @@
 #include "starter_remote.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "resource.h"
 
@@ -36,15 +39,57 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
 }
 
 HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
-  for (DWORD waited = 0;; waited += 50) {
-    WindowSearch search{processId, className, caption, nullptr};
+  WindowSearch search{processId, className, caption, nullptr};
+  WaitUntil([&] {
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found || waited >= milliseconds) return search.found;
-    Sleep(50);
-  }
+    return search.found != nullptr;
+  }, milliseconds);
+  return search.found;
+}
+
+// What the screen shows of `area`, as the rows of a 24-bit bitmap.
+std::string CaptureScreen(const RECT& area) {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::string rows(static_cast<const char*>(bits), rowSize * static_cast<DWORD>(height));
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return rows;
 }
 
 }  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+  const ULONGLONG deadline = GetTickCount64() + milliseconds;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+bool ProcessRuns(const char* fileName) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) Fail("cannot list the processes");
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+    found = lstrcmpiA(entry.szExeFile, fileName) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
 
 std::string WindowsPath(const std::string& path) {
   std::string windowsPath = !path.empty() && path[0] == '/' ? "Z:" + path : path;
@@ -184,43 +229,34 @@ HWND StarterRun::WaitForReport(DWORD milliseconds) const {
 
 void StarterRun::SaveScreenshot(const std::string& path) const {
   RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Sleep(500);  // let the window finish painting
   RECT outer;
   GetWindowRect(form_, &outer);
-  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, outer.left, outer.top, SRCCOPY);
-  GdiFlush();
-  const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  const DWORD imageSize = rowSize * static_cast<DWORD>(height);
-  info.bmiHeader.biSizeImage = imageSize;
-  BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) + imageSize,
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  std::string rows = CaptureScreen(outer);
+  WaitUntil([&] {
+    std::string again = CaptureScreen(outer);
+    const bool settled = again == rows;
+    rows = std::move(again);
+    return settled;
+  });
+  BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), outer.right - outer.left, outer.bottom - outer.top, 1, 24, BI_RGB,
+                        static_cast<DWORD>(rows.size()), 0, 0, 0, 0};
+  const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  BITMAPFILEHEADER header{0x4D42, headers + static_cast<DWORD>(rows.size()), 0, 0, headers};
   std::string file(reinterpret_cast<const char*>(&header), sizeof header);
-  file.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  file.append(static_cast<const char*>(bits), imageSize);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  file.append(reinterpret_cast<const char*>(&info), sizeof info);
+  file += rows;
   WriteFile(path, file);
 }
 
 std::string WaitForFile(const std::string& path, DWORD milliseconds) {
-  for (DWORD waited = 0;; waited += 100) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      Sleep(200);  // the writer appends two lines at once; let it close the file
-      return ReadFile(path);
-    }
-    if (waited >= milliseconds) return {};
-    Sleep(100);
-  }
+  // The file can be opened without sharing only once its writer has closed it.
+  const bool closed = WaitUntil([&] {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+  }, milliseconds);
+  return closed ? ReadFile(path) : std::string();
 }
 
 }  // namespace starter_remote

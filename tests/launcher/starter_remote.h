@@ -3,10 +3,22 @@
 // produces, and reads back what its window shows.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace starter_remote {
+
+// How long a wait for something the launcher or the system does may take before it counts as
+// never happening. Generous, since an emulated machine is many times slower than a real one; a
+// wait ends as soon as its condition holds.
+constexpr DWORD kDeadline = 60000;
+
+// Checks `condition` until it holds or `milliseconds` have passed; answers whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kDeadline);
+
+// Whether a process of this file name (for example "vorlan.exe") runs under this system.
+bool ProcessRuns(const char* fileName);
 
 // A Windows path for a path from the environment (Unix paths map to drive Z:).
 std::string WindowsPath(const std::string& path);
@@ -46,10 +58,11 @@ class StarterRun {
   RECT RectInParent(HWND control) const;  // pixels, in the parent's client area
 
   // Waits for the launcher to end and answers its exit status; throws after `milliseconds`.
-  DWORD WaitForExit(DWORD milliseconds = 20000);
+  DWORD WaitForExit(DWORD milliseconds = kDeadline);
   // The error report the launcher shows, or nullptr when none appears within `milliseconds`.
-  HWND WaitForReport(DWORD milliseconds = 20000) const;
-  // Saves what the screen shows of the window, frame included, as a 24-bit bitmap file.
+  HWND WaitForReport(DWORD milliseconds = kDeadline) const;
+  // Saves what the screen shows of the window, frame included, as a 24-bit bitmap file, once two
+  // looks in a row show the same: the window has finished painting.
   void SaveScreenshot(const std::string& path) const;
 
  private:
@@ -58,7 +71,8 @@ class StarterRun {
   DWORD threadId_ = 0;
 };
 
-// Waits until `path` exists and answers its bytes; empty when it never appears.
-std::string WaitForFile(const std::string& path, DWORD milliseconds = 20000);
+// Waits until `path` exists and its writer has closed it, and answers its bytes; empty when it
+// never appears.
+std::string WaitForFile(const std::string& path, DWORD milliseconds = kDeadline);
 
 }  // namespace starter_remote

@@ -77,10 +77,16 @@ std::array<int, 6> CheckStates(const StarterRun& run) {
 }
 
 // The X server activates a new window a moment after it is shown, and the focus passes through
-// other windows until then: answers where it is once it reaches `expected`, or after two seconds.
+// other windows until then: answers where it is once it reaches `expected`, or at the deadline.
 HWND WaitForFocus(const StarterRun& run, HWND expected) {
-  for (int i = 0; i < 40 && run.FocusedWindow() != expected; ++i) Sleep(50);
+  starter_remote::WaitUntil([&] { return run.FocusedWindow() == expected; });
   return run.FocusedWindow();
+}
+
+// Waits until the window's outer width is `twips` and answers the width it has then, in twips.
+int WaitForOuterWidth(const StarterRun& run, int twips) {
+  starter_remote::WaitUntil([&] { return run.OuterSize().cx * kTwipsPerPixel == twips; });
+  return run.OuterSize().cx * kTwipsPerPixel;
 }
 
 bool InsideClient(const StarterRun& run, int id) {
@@ -173,30 +179,25 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
   const auto states = CheckStates(run);
 
   run.Click(IDC_COMMAND2);
-  Sleep(300);
-  EXPECT_EQ(run.OuterSize().cx * kTwipsPerPixel, 8250);
+  EXPECT_EQ(WaitForOuterWidth(run, 8250), 8250);
   EXPECT_EQ(run.OuterSize().cy, narrowHeight);
   for (int id : kPanelControls) EXPECT_TRUE(InsideClient(run, id)) << id << " uncovered";
   EXPECT_GE(run.ClientSize().cx, (5160 + 2895) / kTwipsPerPixel) << "the panel's rectangle is uncovered";
 
   run.ClickLabel(IDC_LABEL1);
-  Sleep(300);
-  EXPECT_EQ(run.OuterSize().cx * kTwipsPerPixel, 5160);
+  EXPECT_EQ(WaitForOuterWidth(run, 5160), 5160);
   run.Click(IDC_COMMAND2);
-  Sleep(300);
+  EXPECT_EQ(WaitForOuterWidth(run, 8250), 8250);
   run.Click(IDC_COMMAND2);
-  Sleep(300);
-  EXPECT_EQ(run.OuterSize().cx * kTwipsPerPixel, 5160) << "after two toggles";
+  EXPECT_EQ(WaitForOuterWidth(run, 5160), 5160) << "after two toggles";
 
   // 8250 twips counts as wide; 549 pixels (8235 twips) as narrow.
   SetWindowPos(run.Form(), nullptr, 0, 0, 8250 / kTwipsPerPixel, narrowHeight, SWP_NOMOVE | SWP_NOZORDER);
   run.Click(IDC_COMMAND2);
-  Sleep(300);
-  EXPECT_EQ(run.OuterSize().cx * kTwipsPerPixel, 5160);
+  EXPECT_EQ(WaitForOuterWidth(run, 5160), 5160);
   SetWindowPos(run.Form(), nullptr, 0, 0, 8250 / kTwipsPerPixel - 1, narrowHeight, SWP_NOMOVE | SWP_NOZORDER);
   run.Click(IDC_COMMAND2);
-  Sleep(300);
-  EXPECT_EQ(run.OuterSize().cx * kTwipsPerPixel, 8250);
+  EXPECT_EQ(WaitForOuterWidth(run, 8250), 8250);
 
   EXPECT_EQ(CheckStates(run), states) << "toggling keeps the options";
   EXPECT_EQ(run.Selection(), 7);
@@ -209,8 +210,7 @@ TEST(StarterWindow, TabMovesThroughTheTabStopsInTabIndexOrder) {
                        IDC_CHECK4, IDC_CHECK5, IDC_CHECK6, IDC_COMMAND1};
   for (int expected : order) {
     run.PressKey(VK_TAB);
-    Sleep(200);
-    EXPECT_EQ(GetDlgCtrlID(run.FocusedWindow()), expected);
+    EXPECT_EQ(GetDlgCtrlID(WaitForFocus(run, run.Control(expected))), expected);
   }
 }
 
@@ -274,8 +274,7 @@ TEST(StarterPlay, StartsTheGameMinimizedWithTheChosenOptionsAndEnds) {
   run.Click(IDC_COMMAND2);
   run.Click(IDC_CHECK1);
   run.SelectEntry(10);
-  Sleep(300);
-  EXPECT_EQ(run.Check(IDC_CHECK1), 1);
+  EXPECT_TRUE(starter_remote::WaitUntil([&] { return run.Check(IDC_CHECK1) == 1; }));
   run.Click(IDC_COMMAND1);
   EXPECT_EQ(run.WaitForExit(), 0u);
   EXPECT_EQ(starter_remote::WaitForFile(folder + "\\vorlan_started.txt"),
@@ -294,10 +293,13 @@ TEST(StarterPlay, EnterOnTheFocusedPlayButtonStartsTheGame) {
 
 TEST(StarterPlay, CloseBoxEndsWithoutStartingAnything) {
   const std::string folder = GameFolder(true);
+  ASSERT_TRUE(starter_remote::WaitUntil([] { return !starter_remote::ProcessRuns("vorlan.exe"); }))
+      << "a game started by an earlier test still runs";
   StarterRun run(folder);
   run.CloseBox();
   EXPECT_EQ(run.WaitForExit(), 0u);
-  Sleep(500);
+  // A game started by the launcher would be running by the time the launcher has ended.
+  EXPECT_FALSE(starter_remote::ProcessRuns("vorlan.exe"));
   EXPECT_EQ(GetFileAttributesA((folder + "\\vorlan_started.txt").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetFileAttributesA((folder + "\\xconfig2.dat").c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
 }
