@@ -4,6 +4,6 @@ set(WINDOWS_SYSTEM_DLLS kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dl
 
 function(check_shipped_imports target)
   add_test(NAME ${target}.ImportsOnlySystemDlls
-    COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/check_imports.sh $<TARGET_FILE:${target}>
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/check_imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}>
       ${WINDOWS_SYSTEM_DLLS} ${ARGN})
 endfunction()

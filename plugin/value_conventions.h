@@ -5,17 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "address_width_layout.h"
+
 namespace kelvo {
 
 // The host's number: a signed 32-bit integer read as fixed point with 10 fraction bits.
 using var = std::int32_t;
 
-// The host's string record. Only the character pointer at byte offset 12 is ours to read.
+// The host's string record. Only the character pointer (at byte offset 12 in the 32-bit product)
+// is ours to read.
 struct STRING {
   std::int32_t hostFields[3];
   const char* chars;
 };
-static_assert(offsetof(STRING, chars) == 12, "the character pointer sits at byte offset 12");
+static_assert(offsetof(STRING, chars) == layout::kThisBuild.stringChars, "the character pointer's offset");
 
 // A host object record as script hands it to auflip. Only the var at byte offset 36 is ours.
 struct HostObject {

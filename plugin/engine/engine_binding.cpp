@@ -30,8 +30,7 @@ const EngineSymbol* LookUpObject(const char* name) {
 }
 
 // The host's script call with the script function and four values, or 0 when unbound.
-std::int32_t CallScript(std::int32_t script, std::int32_t a, std::int32_t b, std::int32_t c,
-                        std::int32_t d) {
+EngineValue CallScript(EngineValue script, EngineValue a, EngineValue b, EngineValue c, EngineValue d) {
   if (!g_engine || !g_engine->scriptCall) return 0;
   return g_engine->scriptCall(script, a, b, c, d);
 }
@@ -59,32 +58,32 @@ EngineFunction TableEntry(std::string_view name) {
   return index < kEngineFunctionCount ? g_engineFunctions[index] : nullptr;
 }
 
-std::int32_t KELVO_CDECL engine_getobj(const char* name) {
+EngineValue KELVO_CDECL engine_getobj(const char* name) {
   const EngineSymbol* symbol = LookUpObject(name);
   if (!symbol) return 0;
   return (symbol->kind == 3 || symbol->kind == 9) ? symbol->second : symbol->first;
 }
 
-std::int32_t KELVO_CDECL engine_getfunc(const char* name) {
+EngineValue KELVO_CDECL engine_getfunc(const char* name) {
   if (!g_engine || !g_engine->functionLookup) return 0;
-  return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(g_engine->functionLookup(name)));
+  return reinterpret_cast<EngineValue>(g_engine->functionLookup(name));
 }
 
-std::int32_t KELVO_CDECL engine_getscript(const char* name) {
+EngineValue KELVO_CDECL engine_getscript(const char* name) {
   const EngineSymbol* symbol = LookUpObject(name);
   return (symbol && symbol->kind == 6) ? symbol->first : 0;
 }
 
-std::int32_t KELVO_CDECL engine_callname4(const char* name, std::int32_t a, std::int32_t b,
-                                          std::int32_t c, std::int32_t d) {
-  using GetScript = std::int32_t(KELVO_CDECL*)(const char*);
+EngineValue KELVO_CDECL engine_callname4(const char* name, EngineValue a, EngineValue b, EngineValue c,
+                                         EngineValue d) {
+  using GetScript = EngineValue(KELVO_CDECL*)(const char*);
   const auto getScript = reinterpret_cast<GetScript>(Entry("engine_getscript"));
   if (!getScript) return 0;
   return CallScript(getScript(name), a, b, c, d);
 }
 
-std::int32_t KELVO_CDECL engine_callscript4(std::int32_t script, std::int32_t a, std::int32_t b,
-                                            std::int32_t c, std::int32_t d) {
+EngineValue KELVO_CDECL engine_callscript4(EngineValue script, EngineValue a, EngineValue b,
+                                           EngineValue c, EngineValue d) {
   return CallScript(script, a, b, c, d);
 }
 

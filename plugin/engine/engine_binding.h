@@ -6,23 +6,29 @@
 #include <cstdint>
 #include <string_view>
 
+#include "address_width_layout.h"
 #include "c_calling_convention.h"
 
 namespace kelvo::engine {
 
+// A value that crosses the engine entries and the five functions below: 32 bits in the 32-bit
+// product, as wide as an address in a 64-bit build, so that the function addresses it carries
+// pass whole.
+using EngineValue = std::intptr_t;
+
 // The host's record of a named engine object: kind 6 is a script function (its address is
 // first); kinds 3 and 9 keep the object in second, every other kind in first.
 struct EngineSymbol {
-  std::int32_t first;
-  std::int32_t second;
-  std::int32_t kind;
+  EngineValue first;
+  EngineValue second;
+  EngineValue kind;
 };
 
 using EngineFunction = void (*)();
 using ObjectLookup = EngineSymbol*(KELVO_CDECL*)(const char* name);
 using FunctionLookup = EngineFunction(KELVO_CDECL*)(const char* name);
-using ScriptCall = std::int32_t(KELVO_CDECL*)(std::int32_t script, std::int32_t a, std::int32_t b,
-                                              std::int32_t c, std::int32_t d);
+using ScriptCall = EngineValue(KELVO_CDECL*)(EngineValue script, EngineValue a, EngineValue b,
+                                             EngineValue c, EngineValue d);
 
 // The host's engine interface record; only the three entries below are read, never written.
 struct EngineInterface {
@@ -32,9 +38,9 @@ struct EngineInterface {
   unsigned char hostPart2[8];
   ScriptCall scriptCall;
 };
-static_assert(offsetof(EngineInterface, objectLookup) == 2604, "object lookup at 2604");
-static_assert(offsetof(EngineInterface, functionLookup) == 2608, "function lookup at 2608");
-static_assert(offsetof(EngineInterface, scriptCall) == 2620, "script call at 2620");
+static_assert(offsetof(EngineInterface, objectLookup) == layout::kThisBuild.objectLookup);
+static_assert(offsetof(EngineInterface, functionLookup) == layout::kThisBuild.functionLookup);
+static_assert(offsetof(EngineInterface, scriptCall) == layout::kThisBuild.scriptCall);
 
 // The answer of a binding, which the host may check.
 constexpr std::int32_t kBound = 630;
@@ -53,12 +59,12 @@ EngineFunction TableEntry(std::string_view name);
 
 // The plug-in's own table entries. Each reads the bound record anew; without a binding, without
 // the entry it needs, or when the host finds no object for the name, each answers 0.
-std::int32_t KELVO_CDECL engine_getobj(const char* name);
-std::int32_t KELVO_CDECL engine_getfunc(const char* name);
-std::int32_t KELVO_CDECL engine_getscript(const char* name);
-std::int32_t KELVO_CDECL engine_callname4(const char* name, std::int32_t a, std::int32_t b,
-                                          std::int32_t c, std::int32_t d);
-std::int32_t KELVO_CDECL engine_callscript4(std::int32_t script, std::int32_t a, std::int32_t b,
-                                            std::int32_t c, std::int32_t d);
+EngineValue KELVO_CDECL engine_getobj(const char* name);
+EngineValue KELVO_CDECL engine_getfunc(const char* name);
+EngineValue KELVO_CDECL engine_getscript(const char* name);
+EngineValue KELVO_CDECL engine_callname4(const char* name, EngineValue a, EngineValue b, EngineValue c,
+                                         EngineValue d);
+EngineValue KELVO_CDECL engine_callscript4(EngineValue script, EngineValue a, EngineValue b,
+                                           EngineValue c, EngineValue d);
 
 }  // namespace kelvo::engine

@@ -4,6 +4,7 @@
 // operations and of the base fields is fixed; there is deliberately no virtual destructor.
 #include <cstdint>
 
+#include "address_width_layout.h"
 #include "storefront_api.h"
 
 class CCallbackBase {
@@ -23,7 +24,8 @@ class CCallbackBase {
   std::uint8_t m_nCallbackFlags = 0;  // the library's after registration; never touched here again
   int m_iCallback = 0;                // notice id
 };
-static_assert(sizeof(CCallbackBase) == 12, "operation table pointer, flags, notice id");
+static_assert(sizeof(CCallbackBase) == kelvo::layout::kThisBuild.callbackBaseSize,
+              "operation table pointer, flags, notice id");
 
 // Stays registered for notice `TParam::k_iCallback` from construction on and forwards every such
 // notice to `handler` on `owner`. The notice id field stays 0 here: the library records the id.

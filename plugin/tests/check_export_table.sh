@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Usage: check_export_table.sh KELVO_DLL
+# Usage: check_export_table.sh OBJDUMP KELVO_DLL
 # Reads the built library's export directory: exactly the 22 names, ordinals 1 to 22 in byte-wise
 # alphabetical order, no entry reachable by ordinal alone, and every entry pointing at code.
 set -euo pipefail
-dll=$1
+objdump=$1 dll=$2
 expected="1 A6_DLLAPI
 2 auflip
 3 say_hello
@@ -27,7 +27,7 @@ expected="1 A6_DLLAPI
 21 steam_time
 22 steam_user"
 
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+dump=$("$objdump" -p "$dll")
 table() { sed -n "\\%^$1%,/^\$/p" <<<"$dump"; }
 base=$(sed -n 's/^Ordinal Base\s*\([0-9]*\)/\1/p' <<<"$dump")
 image_base=$((16#$(sed -n 's/^ImageBase\s*\([0-9a-fA-F]*\)/\1/p' <<<"$dump")))
@@ -51,7 +51,7 @@ if [ "$count" != 22 ]; then
 fi
 
 # Code sections as "start end" relative addresses.
-code=$(i686-w64-mingw32-objdump -h "$dll" | while read -r first second third fourth rest; do
+code=$("$objdump" -h "$dll" | while read -r first second third fourth rest; do
   if [[ "$first" =~ ^[0-9]+$ ]]; then
     start=$((16#$fourth - image_base)) end=$((16#$fourth - image_base + 16#$third))
   elif [[ "$first $second $third $fourth $rest" == *CODE* ]]; then

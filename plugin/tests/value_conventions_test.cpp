@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace kelvo {
@@ -67,7 +68,7 @@ TEST(IntFromVar, RoundsTowardMinusInfinity) {
   EXPECT_EQ(IntFromVar(INT32_MIN), -2097152);
 }
 
-TEST(TextOf, ReadsTheCharacterPointerAtOffset12) {
+TEST(TextOf, ReadsTheCharacterPointerAtItsOffset) {
   const char* name = "ACH_WIN_ONE_GAME";
   STRING string{{-1, -1, -1}, name};
   EXPECT_EQ(TextOf(&string), name);  // the pointer itself, not a copy
@@ -75,13 +76,11 @@ TEST(TextOf, ReadsTheCharacterPointerAtOffset12) {
   EXPECT_EQ(TextOf(&string), nullptr);
   EXPECT_EQ(TextOf(nullptr), nullptr);
 
-  unsigned char raw[16] = {};
-  raw[12] = 0x78;
-  raw[13] = 0x56;
-  raw[14] = 0x34;
-  raw[15] = 0x12;
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(TextOf(reinterpret_cast<const STRING*>(raw))),
-            0x12345678u);
+  // The pointer is read from the record's bytes at the offset the host uses (12 in the 32-bit product).
+  alignas(STRING) unsigned char raw[sizeof(STRING)] = {};
+  const std::uintptr_t planted = 0x12345678u;
+  std::memcpy(raw + layout::kThisBuild.stringChars, &planted, sizeof planted);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(TextOf(reinterpret_cast<const STRING*>(raw))), planted);
 }
 
 }  // namespace

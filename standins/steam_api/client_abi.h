@@ -1,10 +1,12 @@
 #pragma once
 // How the offline storefront sees what the game hands it and what it hands back, laid out as the
-// storefront library on 32-bit Windows lays it out (64-bit members aligned to 8 bytes, also in the
-// native -m32 build). This is the library's own view, written apart from any caller's headers, so
+// storefront library on Windows lays it out (64-bit members aligned to 8 bytes, also where the
+// host's 32-bit ABI would align them to 4). This is the library's own view, written apart from any caller's headers, so
 // that a caller that gets a position or an offset wrong fails against it.
 #include <cstddef>
 #include <cstdint>
+
+#include "standin_layout.h"
 
 namespace offline {
 
@@ -22,7 +24,7 @@ class CallbackObject {
  protected:
   ~CallbackObject() = default;
 };
-static_assert(sizeof(CallbackObject) == 12);
+static_assert(sizeof(CallbackObject) == standin::layout::kThisBuild.callbackObjectSize);
 
 // Flag bit the library sets while an object is registered for a notice or for a call.
 constexpr std::uint8_t kRegisteredFlag = 0x01;

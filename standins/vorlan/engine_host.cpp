@@ -1,9 +1,12 @@
 #include "engine_host.h"
 
+#include <cinttypes>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#include "standin_layout.h"
 
 namespace vorlan {
 namespace {
@@ -13,9 +16,9 @@ namespace {
 // The host's record of a named object: kind 6 is a script function at first; kinds 3 and 9
 // keep their object in second, the others in first.
 struct SymbolRecord {
-  std::int32_t first;
-  std::int32_t second;
-  std::int32_t kind;
+  ScriptValue first;
+  ScriptValue second;
+  ScriptValue kind;
 };
 
 using HostFunction = void (*)();
@@ -25,13 +28,13 @@ struct EngineRecord {
   SymbolRecord*(HOST_CDECL* objectLookup)(const char* name);
   HostFunction(HOST_CDECL* functionLookup)(const char* name);
   unsigned char moreEngineState[8];
-  std::int32_t(HOST_CDECL* scriptCall)(std::int32_t script, std::int32_t a, std::int32_t b,
-                                       std::int32_t c, std::int32_t d);
+  ScriptValue(HOST_CDECL* scriptCall)(ScriptValue script, ScriptValue a, ScriptValue b, ScriptValue c,
+                                      ScriptValue d);
   unsigned char tail[64];
 };
-static_assert(offsetof(EngineRecord, objectLookup) == 2604);
-static_assert(offsetof(EngineRecord, functionLookup) == 2608);
-static_assert(offsetof(EngineRecord, scriptCall) == 2620);
+static_assert(offsetof(EngineRecord, objectLookup) == standin::layout::kThisBuild.objectLookup);
+static_assert(offsetof(EngineRecord, functionLookup) == standin::layout::kThisBuild.functionLookup);
+static_assert(offsetof(EngineRecord, scriptCall) == standin::layout::kThisBuild.scriptCall);
 
 std::vector<std::string> g_functionRequests;  // global
 
@@ -44,10 +47,9 @@ std::int32_t HOST_CDECL StrLen(const char* text) {
 void HOST_CDECL DebugPosition() {}
 
 // A script function of the host's own; the script call runs it.
-std::int32_t HOST_CDECL LevelDone(std::int32_t a, std::int32_t b, std::int32_t c,
-                                  std::int32_t d) {
-  std::printf("host: script level_done(%ld, %ld, %ld, %ld)\n", static_cast<long>(a),
-              static_cast<long>(b), static_cast<long>(c), static_cast<long>(d));
+ScriptValue HOST_CDECL LevelDone(ScriptValue a, ScriptValue b, ScriptValue c, ScriptValue d) {
+  std::printf("host: script level_done(%" PRIdPTR ", %" PRIdPTR ", %" PRIdPTR ", %" PRIdPTR ")\n", a, b,
+              c, d);
   return a + b + c + d;
 }
 
@@ -68,7 +70,7 @@ struct NamedSymbol {
   SymbolRecord record;
 };
 NamedSymbol g_symbols[] = {  // global
-    {"level_done", {static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(&LevelDone)), 0, 6}},
+    {"level_done", {reinterpret_cast<ScriptValue>(&LevelDone), 0, 6}},
     {"player", {0, 7777, 3}},
     {"level_score", {1234, 0, 1}},
 };
@@ -86,14 +88,13 @@ SymbolRecord* HOST_CDECL LookUpObject(const char* name) {
   return nullptr;
 }
 
-std::int32_t HOST_CDECL CallScript(std::int32_t script, std::int32_t a, std::int32_t b,
-                                   std::int32_t c, std::int32_t d) {
-  using ScriptFunction = std::int32_t(HOST_CDECL*)(std::int32_t, std::int32_t, std::int32_t,
-                                                   std::int32_t);
+ScriptValue HOST_CDECL CallScript(ScriptValue script, ScriptValue a, ScriptValue b, ScriptValue c,
+                                  ScriptValue d) {
+  using ScriptFunction = ScriptValue(HOST_CDECL*)(ScriptValue, ScriptValue, ScriptValue, ScriptValue);
   for (const NamedSymbol& entry : g_symbols)
     if (entry.record.kind == 6 && entry.record.first == script && script != 0)
-      return reinterpret_cast<ScriptFunction>(static_cast<std::intptr_t>(script))(a, b, c, d);
-  std::printf("host: script call of unknown script function %ld\n", static_cast<long>(script));
+      return reinterpret_cast<ScriptFunction>(script)(a, b, c, d);
+  std::printf("host: script call of unknown script function %" PRIdPTR "\n", script);
   return 0;
 }
 

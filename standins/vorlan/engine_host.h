@@ -2,10 +2,15 @@
 // answers from a small table of the host's own functions and records every name it is asked for.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vorlan {
+
+// One value as game script and the engine entries pass it: 32 bits in the 32-bit product, as wide
+// as an address in a 64-bit build, so that the addresses it carries pass whole.
+using ScriptValue = std::intptr_t;
 
 // The engine interface record, valid for the life of the process.
 const void* EngineInterfaceRecord();

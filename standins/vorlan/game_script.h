@@ -3,7 +3,8 @@
 //   # a comment; blank lines are skipped too
 //   export_name argument argument ...
 //
-// Arguments, each passed as one 32-bit value:
+// Arguments, each passed as one value (a 32-bit value in the 32-bit game; in a 64-bit build as wide
+// as an address, a number widened with its sign):
 //   int N     the plain integer N (decimal, may be negative)
 //   var X     the number X (decimal, may have a fraction) as a var: X times 1024, truncated
 //   "text"    a STRING record holding the text (\" and \\ stand for " and \)

@@ -7,6 +7,7 @@
 // "vorlan_lookups.txt". Exit code 0, or 1 when the plug-in or the script cannot be used.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 
 #include "engine_host.h"
 #include "game_script.h"
+#include "standin_layout.h"
 #include "transcript.h"
 
 namespace {
@@ -63,12 +65,18 @@ std::string ScriptPath(const std::string& folder) {
   return Exists(defaultScript) ? defaultScript : std::string();
 }
 
-// The host's string record; the character pointer sits at byte offset 12.
+// The host's string record; the character pointer sits at byte offset 12 in the 32-bit product.
 struct HostString {
   std::int32_t kind = 4;
   std::int32_t flags = 0;
   std::int32_t length = 0;
   const char* chars = nullptr;
+};
+static_assert(offsetof(HostString, chars) == standin::layout::kThisBuild.stringChars);
+
+// A string record with the characters it points at.
+struct ScriptString {
+  HostString record;
   std::string storage;
 };
 
@@ -78,9 +86,9 @@ struct HostObject {
   std::int32_t& Value() { return fields[9]; }
 };
 
-std::int32_t AsValue(const void* pointer) {
-  return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(pointer));
-}
+using vorlan::ScriptValue;
+
+ScriptValue AsValue(const void* pointer) { return reinterpret_cast<ScriptValue>(pointer); }
 
 // The plug-in's export of that name as a C function of the given type, or null.
 template <typename Function>
@@ -88,8 +96,16 @@ Function ExportOf(HMODULE plugin, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(plugin, name)));
 }
 
-using AnyExport = std::int32_t(__cdecl*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                         std::int32_t, std::int32_t, std::int32_t, std::int32_t);
+using AnyExport = ScriptValue(__cdecl*)(ScriptValue, ScriptValue, ScriptValue, ScriptValue, ScriptValue,
+                                        ScriptValue, ScriptValue, ScriptValue);
+
+// Whether an export's answer is the argument itself. A number is compared in its 32 bits (only
+// they are defined in a 32-bit answer), a record by its whole address.
+bool AnswersArgument(ScriptValue answer, const vorlan::ScriptArgument& argument, ScriptValue value) {
+  if (argument.kind == vorlan::ScriptArgument::Kind::Number)
+    return argument.number != 0 && static_cast<std::int32_t>(answer) == argument.number;
+  return value != 0 && answer == value;
+}
 
 // Runs one call against the plug-in and prints its answer; false when the plug-in lacks it.
 bool RunCall(HMODULE plugin, const vorlan::ScriptCall& call) {
@@ -98,9 +114,9 @@ bool RunCall(HMODULE plugin, const vorlan::ScriptCall& call) {
     std::printf("error: kelvo.dll has no export \"%s\"\n", call.exportName.c_str());
     return false;
   }
-  std::deque<HostString> strings;
+  std::deque<ScriptString> strings;
   std::deque<HostObject> objects;
-  std::int32_t values[vorlan::kMaxArguments] = {};
+  ScriptValue values[vorlan::kMaxArguments] = {};
   for (std::size_t i = 0; i < call.arguments.size(); ++i) {
     const vorlan::ScriptArgument& argument = call.arguments[i];
     switch (argument.kind) {
@@ -108,15 +124,15 @@ bool RunCall(HMODULE plugin, const vorlan::ScriptCall& call) {
         values[i] = argument.number;
         break;
       case vorlan::ScriptArgument::Kind::String: {
-        HostString& string = strings.emplace_back();
+        ScriptString& string = strings.emplace_back();
         string.storage = argument.text;
-        string.chars = string.storage.c_str();
-        string.length = static_cast<std::int32_t>(string.storage.size());
-        values[i] = AsValue(&string);
+        string.record.chars = string.storage.c_str();
+        string.record.length = static_cast<std::int32_t>(string.storage.size());
+        values[i] = AsValue(&string.record);
         break;
       }
       case vorlan::ScriptArgument::Kind::NoChars:
-        values[i] = AsValue(&strings.emplace_back());
+        values[i] = AsValue(&strings.emplace_back().record);
         break;
       case vorlan::ScriptArgument::Kind::Object:
         values[i] = AsValue(&objects.emplace_back());
@@ -126,11 +142,11 @@ bool RunCall(HMODULE plugin, const vorlan::ScriptCall& call) {
         break;
     }
   }
-  const std::int32_t answer = function(values[0], values[1], values[2], values[3], values[4],
-                                       values[5], values[6], values[7]);
-  std::printf("  -> %s", vorlan::DescribeAnswer(answer).c_str());
+  const ScriptValue answer = function(values[0], values[1], values[2], values[3], values[4], values[5],
+                                      values[6], values[7]);
+  std::printf("  -> %s", vorlan::DescribeAnswer(static_cast<std::int32_t>(answer)).c_str());
   for (std::size_t i = 0; i < call.arguments.size(); ++i)
-    if (answer != 0 && answer == values[i]) std::printf(" (argument %u itself)", unsigned(i + 1));
+    if (AnswersArgument(answer, call.arguments[i], values[i])) std::printf(" (argument %u itself)", unsigned(i + 1));
   std::printf("\n");
   std::size_t objectNumber = 0;
   for (HostObject& object : objects)

@@ -34,6 +34,24 @@ std::string Quoted(const char* argument) {
   return quoted + "\"";
 }
 
+// Where the machine keeps what the breakpoint needs, on entry to the function: the address of its
+// argument (the text), and the instruction pointer.
+#if defined(_WIN64)
+ULONG_PTR TextArgument(HANDLE, const CONTEXT& context) { return context.Rcx; }
+void ResumeAt(CONTEXT& context, const BYTE* instruction) {
+  context.Rip = reinterpret_cast<DWORD64>(instruction);
+}
+#else
+ULONG_PTR TextArgument(HANDLE process, const CONTEXT& context) {
+  DWORD address = 0;  // on the stack above the return address
+  ReadProcessMemory(process, reinterpret_cast<LPCVOID>(context.Esp + 4), &address, sizeof address, nullptr);
+  return address;
+}
+void ResumeAt(CONTEXT& context, const BYTE* instruction) {
+  context.Eip = reinterpret_cast<DWORD>(instruction);
+}
+#endif
+
 class Capture {
  public:
   Capture(HANDLE process, std::FILE* output, BYTE* function)
@@ -53,12 +71,9 @@ class Capture {
     CONTEXT context{};
     context.ContextFlags = CONTEXT_CONTROL | CONTEXT_INTEGER;
     GetThreadContext(thread, &context);
-    DWORD textAddress = 0;
-    ReadProcessMemory(process_, reinterpret_cast<LPCVOID>(context.Esp + 4), &textAddress,
-                      sizeof textAddress, nullptr);
-    if (textAddress) CopyText(textAddress);
+    if (const ULONG_PTR textAddress = TextArgument(process_, context)) CopyText(textAddress);
     Write(original_);
-    context.Eip = reinterpret_cast<DWORD>(function_);
+    ResumeAt(context, function_);
     context.EFlags |= kTrapFlag;
     SetThreadContext(thread, &context);
     rearm_ = true;
@@ -81,7 +96,7 @@ class Capture {
     return written;
   }
 
-  void CopyText(DWORD address) {
+  void CopyText(ULONG_PTR address) {
     std::vector<wchar_t> text;
     wchar_t character = 0;
     while (text.size() < kLongestText &&

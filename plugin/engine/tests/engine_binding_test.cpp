@@ -20,8 +20,8 @@ struct FakeHost {
   std::map<std::string, EngineFunction> functions;
   std::vector<std::string> objectRequests;
   std::map<std::string, EngineSymbol> objects;
-  std::vector<std::vector<std::int32_t>> scriptCalls;
-  std::int32_t scriptAnswer = 0;
+  std::vector<std::vector<EngineValue>> scriptCalls;
+  EngineValue scriptAnswer = 0;
 };
 FakeHost* g_host = nullptr;  // global: the C entries reach the current fake through it
 
@@ -37,8 +37,8 @@ EngineSymbol* KELVO_CDECL LookUpObject(const char* name) {
   return found == g_host->objects.end() ? nullptr : &found->second;
 }
 
-std::int32_t KELVO_CDECL CallScript(std::int32_t script, std::int32_t a, std::int32_t b,
-                                    std::int32_t c, std::int32_t d) {
+EngineValue KELVO_CDECL CallScript(EngineValue script, EngineValue a, EngineValue b, EngineValue c,
+                                   EngineValue d) {
   g_host->scriptCalls.push_back({script, a, b, c, d});
   return g_host->scriptAnswer;
 }
@@ -66,11 +66,11 @@ class Binding : public ::testing::Test {
   EngineInterface record_;
 };
 
-using NameEntry = std::int32_t(KELVO_CDECL*)(const char*);
-using CallName4 = std::int32_t(KELVO_CDECL*)(const char*, std::int32_t, std::int32_t,
-                                             std::int32_t, std::int32_t);
-using CallScript4 = std::int32_t(KELVO_CDECL*)(std::int32_t, std::int32_t, std::int32_t,
-                                               std::int32_t, std::int32_t);
+using NameEntry = EngineValue(KELVO_CDECL*)(const char*);
+using CallName4 = EngineValue(KELVO_CDECL*)(const char*, EngineValue, EngineValue, EngineValue,
+                                            EngineValue);
+using CallScript4 = EngineValue(KELVO_CDECL*)(EngineValue, EngineValue, EngineValue, EngineValue,
+                                              EngineValue);
 
 TEST_F(Binding, AsksForEveryNameOnceInOrderAndAnswers630) {
   EXPECT_EQ(Bind(&record_), 630);
@@ -151,9 +151,8 @@ TEST_F(Binding, GetFuncPassesTheHostsAnswerThroughAndAsksAgainEachTime) {
   host_.functionRequests.clear();
   host_.functions["late"] = reinterpret_cast<EngineFunction>(&HostDebugPosition);
   const auto getFunc = TableEntryAs<NameEntry>("engine_getfunc");
-  EXPECT_EQ(getFunc("beep"), static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(&HostBeep)));
-  EXPECT_EQ(getFunc("late"),
-            static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(&HostDebugPosition)));
+  EXPECT_EQ(getFunc("beep"), reinterpret_cast<EngineValue>(&HostBeep));
+  EXPECT_EQ(getFunc("late"), reinterpret_cast<EngineValue>(&HostDebugPosition));
   EXPECT_EQ(getFunc("missing"), 0);
   EXPECT_THAT(host_.functionRequests, ::testing::ElementsAre("beep", "late", "missing"));
 }

@@ -56,8 +56,12 @@ class Owner {
 // Reads the two base fields where the library reads them: the flags byte after the operation
 // table pointer, the notice id at the next 4-byte boundary.
 struct BaseFields {
-  static std::uint8_t Flags(const CCallbackBase& object) { return Read<std::uint8_t>(object, 4); }
-  static int NoticeId(const CCallbackBase& object) { return Read<std::int32_t>(object, 8); }
+  static std::uint8_t Flags(const CCallbackBase& object) {
+    return Read<std::uint8_t>(object, kelvo::layout::kThisBuild.callbackFlags);
+  }
+  static int NoticeId(const CCallbackBase& object) {
+    return Read<std::int32_t>(object, kelvo::layout::kThisBuild.callbackNoticeId);
+  }
   template <class Field>
   static Field Read(const CCallbackBase& object, std::size_t offset) {
     Field field;

@@ -161,8 +161,9 @@ TEST_F(StorefrontContract, StatsKeepTheirTypeAndValue) {
 
 TEST_F(StorefrontContract, StoringAnAchievementNotifiesOnlyInsideThePump) {
   ASSERT_TRUE(SteamAPI_Init());
-  EXPECT_EQ(ReadAt<std::uint8_t>(objects.stored, 4) & 1, 1);  // the library marked it registered
-  EXPECT_EQ(ReadAt<std::int32_t>(objects.stored, 8), 1102);   // and recorded the id
+  // The library marked it registered and recorded the id.
+  EXPECT_EQ(ReadAt<std::uint8_t>(objects.stored, kelvo::layout::kThisBuild.callbackFlags) & 1, 1);
+  EXPECT_EQ(ReadAt<std::int32_t>(objects.stored, kelvo::layout::kThisBuild.callbackNoticeId), 1102);
   ISteamUserStats* stats = SteamUserStats();
   EXPECT_TRUE(stats->SetAchievement("FIRST_WIN"));
   bool unlocked = false;

@@ -41,8 +41,8 @@ class ForeignObject final : public CallbackObject {
   }
 
  private:
-  static constexpr std::size_t kFlagsOffset = 4;     // after the operation table pointer
-  static constexpr std::size_t kNoticeIdOffset = 8;
+  static constexpr std::size_t kFlagsOffset = standin::layout::kThisBuild.callbackFlags;
+  static constexpr std::size_t kNoticeIdOffset = standin::layout::kThisBuild.callbackNoticeId;
 
   unsigned char* object_;
   OfflineCallbackCalls calls_;

@@ -18,8 +18,8 @@ struct OfflineCallbackCalls {
   int32_t(OFFLINE_CORE_CALL* recordSizeBytes)(void* object);
 };
 
-// The library keeps an object's flags byte (offset 4) and notice id (offset 8), as on every callback
-// object; the core writes them in the caller's object when it registers or releases it.
+// The library keeps an object's flags byte and notice id (offsets 4 and 8 in the 32-bit product),
+// as on every callback object; the core writes them in the caller's object when it registers or releases it.
 int32_t OFFLINE_CORE_CALL offline_init(void) noexcept;
 void OFFLINE_CORE_CALL offline_run_callbacks(void) noexcept;
 void OFFLINE_CORE_CALL offline_shutdown(void) noexcept;

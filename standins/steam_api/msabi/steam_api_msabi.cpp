@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include "core_interface.h"
+#include "standin_layout.h"
 
 // The compiler asks for this symbol wherever floating point is used; the runtime library that
 // would define it is not linked.
@@ -42,7 +43,8 @@ class CCallbackBase {
  protected:
   ~CCallbackBase() = default;
 };
-static_assert(sizeof(CCallbackBase) == 12, "operation table pointer, flags, notice id");
+static_assert(sizeof(CCallbackBase) == standin::layout::kThisBuild.callbackObjectSize,
+              "operation table pointer, flags, notice id");
 
 namespace {
 

@@ -28,7 +28,9 @@ Field ReadAt(const CCallbackBase& object, std::size_t offset) {
   return field;
 }
 
-std::uint8_t Flags(const CCallbackBase& object) { return ReadAt<std::uint8_t>(object, 4); }
+std::uint8_t Flags(const CCallbackBase& object) {
+  return ReadAt<std::uint8_t>(object, kelvo::layout::kThisBuild.callbackFlags);
+}
 
 class CallbackBookkeeping : public ::testing::Test {
  protected:
@@ -49,7 +51,8 @@ TEST_F(CallbackBookkeeping, RegisteredFlagFollowsTheArmedCall) {
   EXPECT_EQ(Flags(lookup), 0);
   lookup.Set(Stats()->FindLeaderboard("Level1"), &probe, &Probe::OnFound);
   EXPECT_EQ(Flags(lookup) & kRegistered, kRegistered);
-  EXPECT_EQ(ReadAt<std::int32_t>(lookup, 8), LeaderboardFindResult_t::k_iCallback);  // left as the object set it
+  EXPECT_EQ(ReadAt<std::int32_t>(lookup, kelvo::layout::kThisBuild.callbackNoticeId),
+            LeaderboardFindResult_t::k_iCallback);  // left as the object set it
 
   SteamAPI_RunCallbacks();
   EXPECT_EQ(probe.found, 1);
