@@ -2,7 +2,7 @@
 # Builds the optimised host build (bench preset) and the Windows binaries, then prints every
 # performance figure, each against a baseline measured in the same run:
 #   1. the plug-in's export layer: time per export call against the same storefront call made
-#      directly (Google Benchmark, -m32), and the nanoseconds it adds;
+#      directly (Google Benchmark, in the x86_64 host build), and the nanoseconds it adds;
 #   2. Load Config: time per byte at 1 KiB, 1 MiB and 16 MiB, and the 16 MiB / 1 KiB ratio;
 #   3. Starter.exe under Wine: process start to visible window, against a minimal window program
 #      built the same way (median of RUNS starts each, taking turns);
@@ -21,7 +21,7 @@ cmake --build "$bench_build" -j 2 --target export_call_benchmark load_config_ben
 cmake --preset windows -B "$windows_build" >/dev/null
 cmake --build "$windows_build" -j 2 --target Starter kelvo minimal_window window_start_timer >/dev/null
 
-echo "== 1. Export layer: cost per call through the exported function (native -m32, Release)"
+echo "== 1. Export layer: cost per call through the exported function (native x86_64, Release)"
 "$bench_build/plugin/bench/export_call_benchmark" --benchmark_min_time=0.2
 echo
 echo "== 2. Load Config: time per byte"
@@ -45,7 +45,8 @@ awk '$1 == "minimal_window.exe" && $2 == "text" { text = $3 } $1 == "Starter.exe
 echo "(ratio: median against minimal_window.exe; target for Starter.exe at most 1.3)"
 echo
 echo "== 4. Shipped binaries: size and imported DLLs"
+objdump=$(sed -n 's/^CMAKE_OBJDUMP:FILEPATH=//p' "$windows_build/CMakeCache.txt")  # the build's own
 for binary in "$windows_build/plugin/kelvo.dll" "$windows_build/launcher/Starter.exe"; do
-  imports=$(i686-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
+  imports=$("$objdump" -p "$binary" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
   printf '%-12s %9d bytes  imports: %s\n' "$(basename "$binary")" "$(stat -c %s "$binary")" "$imports"
 done

@@ -10,7 +10,6 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 by_hand=false
 if [ "${1:-}" = --by-hand ]; then by_hand=true; shift; fi
 build=$1 game=$2 shots=$3 config=${4:-$repo/tools/sample-game}
-source "$repo/tools/wine-env.sh"
 
 mkdir -p "$game" "$shots"
 rm -f "$game"/vorlan_started.txt "$shots"/*.bmp "$shots"/*.png
@@ -21,7 +20,7 @@ for file in xconfig.dat vorlan2.wav; do
 done
 
 if $by_hand; then
-  (cd "$game" && wine Starter.exe) || echo "Starter.exe ended with status $?"
+  (cd "$game" && "$repo/tools/wine-run" Starter.exe) || echo "Starter.exe ended with status $?"
   # A game the launcher started runs by now and records its start as it comes up.
   # It writes two lines: wait for both, or until no game runs; 30 s at most.
   for _ in $(seq 300); do
@@ -34,7 +33,7 @@ if $by_hand; then
   exit 0
 fi
 # Without a sound card, Wine's sound driver complains on standard error; the rest stays visible.
-wine "$build/tests/launcher/starter_tour.exe" "$game" "$shots" 2> >(grep -v '^ALSA lib' >&2) | tr -d '\r'
+"$repo/tools/wine-run" "$build/tests/launcher/starter_tour.exe" "$game" "$shots" 2> >(grep -v '^ALSA lib' >&2) | tr -d '\r'
 for shot in narrow wide; do
   convert "$shots/$shot.bmp" "$shots/$shot.png"
   rm "$shots/$shot.bmp"

@@ -17,6 +17,7 @@
 set -uo pipefail
 tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
 source "$tools/wine-env.sh"
+"$tools/wine-prefix.sh"  # the lock below lives in the prefix
 # c:\1_temp belongs to the whole prefix, which other test runs may be using at the same time:
 # the run holds the prefix's lock for it (held by flock itself, so that no Wine process started
 # here keeps it).

@@ -6,7 +6,8 @@
 #   window-session.sh stop :N PREFIX    stop both
 set -euo pipefail
 action=$1 display=$2 prefix=$3
-source "$(dirname "$0")/../../tools/wine-env.sh"
+tools=$(dirname "$0")/../../tools
+source "$tools/wine-env.sh"
 export WINEPREFIX=$prefix DISPLAY=$display
 pidfile=$prefix.xvfb.pid
 
@@ -21,25 +22,14 @@ case "$action" in
       done
     fi
     xdpyinfo >/dev/null
-    if [ ! -f "$prefix/.window-session" ]; then
-      mkdir -p "$prefix"
-      wineboot --init >/dev/null 2>&1
-      wineserver -w
-      # No crash dialog; 96 dots per inch (15 twips a pixel); without a window manager Wine
-      # draws the window frames itself, so screenshots show them.
-      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-      wineserver -w
-      touch "$prefix/.window-session"
-    fi
+    "$tools/wine-prefix.sh"
     # One server for the whole session: no start-up racing a server that is shutting down.
     # Its helper processes start here, away from the output pipes of the tests.
-    setsid wineserver -p </dev/null >/dev/null 2>&1 || true
-    wine wineboot </dev/null >/dev/null 2>&1
+    setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
     ;;
   stop)
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     if [ -f "$pidfile" ]; then
       kill "$(cat "$pidfile")" 2>/dev/null || true
       rm -f "$pidfile"
