@@ -164,9 +164,12 @@ TEST(StarterLoadFaults, LockedFileOpensWithTheDefaultsAndStaysIntact) {
 }
 
 // 16 MiB of values: the window opens with the first ten applied. The trace of such a file runs
-// to hundreds of MiB, more than the text box can hold, so the box shows the failure trace rather
-// than its text from creation.
+// to hundreds of MiB, more than the text box of the 32-bit launcher can hold, so the box shows the
+// failure trace rather than its text from creation.
 TEST(StarterLoadFaults, SixteenMebibyteFileOpensWithItsValuesAndTheFailureTrace) {
+  // In a 64-bit address space the text box has room for the whole trace; taking it in keeps Wine's
+  // text box busy for over a minute before the window shows.
+  if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit launcher's text box has room for this trace";
   const std::string folder = FaultFolder();
   std::string config = "1 0 1 1 1 0 0 0 1 4 ";
   while (config.size() + 3 <= (16u << 20)) config += "17 ";
