@@ -3,6 +3,9 @@
 # no crash dialog waiting for a click, 96 dots per inch (15 twips a pixel), and window frames
 # drawn by Wine itself (there is no window manager, and screenshots show the frames). Safe to run
 # again and from several processes at once: the others wait for the one that creates it.
+# A prefix is ready once .prefix-ready exists in it; one made elsewhere with these settings (a
+# copied template) is marked so by whoever copies it. Run before any persistent Wine server of the
+# prefix starts: it waits for the server to end.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 ready=$WINEPREFIX/.prefix-ready
