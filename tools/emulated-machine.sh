@@ -11,7 +11,7 @@
 # template, Xvfb, persistent wineserver). Windows programs must run from the machine's own disk:
 # copy them out of /mnt/share first.
 # EMULATED_MACHINE_DIR   where the machine is kept (default /var/cache/vorlan2-emulated-machine)
-# EMULATED_MACHINE_ACCEL kvm or tcg (default kvm when /dev/kvm is usable)
+# EMULATED_MACHINE_ACCEL kvm or tcg (default kvm when it boots the machine's kernel)
 # EMULATED_MACHINE_TIMEOUT  seconds a run may take before the machine is stopped (default 2400)
 set -euo pipefail
 recipe_files=("$0" "$(dirname "$0")"/emulated-machine/*)
@@ -28,14 +28,18 @@ die() { echo "emulated machine: $*" >&2; exit 1; }
 recipe_hash() { cat "${recipe_files[@]}" | sha256sum | cut -d' ' -f1; }
 image_is_current() { [ "$(cat "$machine_dir/recipe.sha256" 2>/dev/null)" = "$(recipe_hash)" ]; }
 
-kvm_is_usable() {
-  [ -w /dev/kvm ] && echo quit | qemu-system-x86_64 -accel kvm -machine none -nodefaults -display none \
-    -monitor stdio >/dev/null 2>&1
+# KVM is usable when the machine's kernel boots under it as far as looking for its root disk (it
+# then panics and the machine ends): /dev/kvm may open and still give a guest that hangs.
+kvm_is_usable() {  # MACHINE
+  [ -w /dev/kvm ] || return 1
+  timeout 60 qemu-system-x86_64 -nodefaults -no-user-config -display none -accel kvm -cpu host -m 512M \
+    -no-reboot -kernel "$1/vmlinuz" -append "console=ttyS0 panic=-1" -serial stdio </dev/null 2>/dev/null \
+    | grep -q 'Kernel panic'
 }
-accel_options() {
+accel_options() {  # MACHINE
   local accel=${EMULATED_MACHINE_ACCEL:-}
   if [ -z "$accel" ]; then
-    if kvm_is_usable; then accel=kvm; else accel=tcg; fi
+    if kvm_is_usable "$1"; then accel=kvm; else accel=tcg; fi
   fi
   case "$accel" in
     kvm) echo "-accel kvm -cpu host" ;;
@@ -52,7 +56,7 @@ boot() {
   control=$(mktemp -d /tmp/emulated-machine-run.XXXXXX)
   cp "$job" "$control/job.sh"
   local accel
-  accel=$(accel_options)
+  accel=$(accel_options "$machine")
   say "booting (${accel%% -cpu*}, deadline $deadline s)"
   status=0
   # shellcheck disable=SC2086
@@ -236,7 +240,7 @@ build_image() {
   mkdir -p "$(dirname "$machine_dir")"
   building=$(mktemp -d "$machine_dir.building.XXXXXX")
   trap end_build EXIT
-  say "building the machine in $machine_dir (log: $building/build.log); the first build takes about 15 minutes, later runs reuse it"
+  say "building the machine in $machine_dir (log: $building/build.log); the first build takes about 5 minutes (more on a slow network or busy host), later runs reuse it"
   step "i386 programs for the package scripts" make_i386_programs_run "$building/root"
   step "Debian $suite (debootstrap minbase)" debootstrap_root
   step "packages: kernel, 32-bit Wine, Xvfb, test tools" install_packages

@@ -22,12 +22,12 @@ test_timeout=1500
 rm -rf "$share"
 mkdir -p "$share"
 
-# The Wine prefixes the tests use, each made from the machine's template instead of by wineboot:
-# tools/wine-env.sh's own and WINEPREFIX in test environments, which get a persistent session;
-# and a prefix that follows an X display (":N PREFIX") in a test's command, whose session the
-# tests start and stop themselves (they wait for its server to end, so none may be running).
+# The Wine prefixes the tests use, each copied from the machine's template (made with the settings
+# of tools/wine-prefix.sh) instead of by wineboot: tools/wine-env.sh's own and WINEPREFIX in test
+# environments, which get a persistent session; and a prefix that follows an X display
+# (":N PREFIX") in a test's command, whose session the tests start and stop themselves.
 {
-  env -u WINEPREFIX bash -c 'source tools/wine-env.sh && echo "$WINEPREFIX"'
+  env -u WINEPREFIX -u WINEARCH bash -c 'source tools/wine-env.sh && echo "$WINEPREFIX"'
   find "$build" -name CTestTestfile.cmake -exec cat {} + \
     | grep -oE 'WINEPREFIX=[^;"]+' | sed 's/^WINEPREFIX=//' || true
   find "$build" -name CTestTestfile.cmake -exec cat {} + \
@@ -50,17 +50,15 @@ echo "shipped lane: staged $(du -sm "$share/tree.tar" | cut -f1) MB for the mach
 
 {
   printf 'build=%q\n' "$build"
-  printf 'ctest_arguments=(%s)\n' "$(printf '%q ' -j 2 --timeout "$test_timeout" "${ctest_arguments[@]}")"
+  printf 'ctest_arguments=(%s)\n' "$(printf '%q ' -j 2 --output-on-failure --timeout "$test_timeout" "${ctest_arguments[@]}")"
   cat <<'JOB'
 set -uo pipefail
 # Programs run from the machine's disk, never from the shared folder.
 tar -xPf /mnt/share/tree.tar
+# A copied template counts as made by tools/wine-prefix.sh once marked so.
 while read -r prefix display; do
-  if [ -n "$display" ]; then
-    wine-session --prefix-only "$prefix"
-  else
-    wine-session "$prefix" || echo "shipped lane: the Wine session for $prefix did not start"
-  fi
+  wine-session --prefix-only "$prefix" && touch "$prefix/.prefix-ready"
+  [ -n "$display" ] || wine-session "$prefix" || echo "shipped lane: the Wine session for $prefix did not start"
 done </mnt/share/prefixes
 cd "$build"
 ctest --test-dir "$build" "${ctest_arguments[@]}" 2>&1 | tee /mnt/share/ctest.log
