@@ -238,8 +238,14 @@ make_wine_template() {
 build_image() {
   [ "$(id -u)" -eq 0 ] || die "building the machine needs root (debootstrap, chroot, mkfs); run: sudo $0 image"
   mkdir -p "$(dirname "$machine_dir")"
+  # What a killed build left behind (the lock is held: no other build is running).
+  local stale
+  for stale in "$machine_dir".building.*; do
+    [ -d "$stale" ] && ! findmnt -rn -o TARGET | grep -q "^$stale/" && rm -rf "$stale"
+  done
   building=$(mktemp -d "$machine_dir.building.XXXXXX")
   trap end_build EXIT
+  trap 'exit 130' INT TERM HUP
   say "building the machine in $machine_dir (log: $building/build.log); the first build takes about 5 minutes (more on a slow network or busy host), later runs reuse it"
   step "i386 programs for the package scripts" make_i386_programs_run "$building/root"
   step "Debian $suite (debootstrap minbase)" debootstrap_root
