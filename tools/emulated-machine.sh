@@ -94,7 +94,7 @@ enabled_i386_entry() {
   grep -lsx 'enabled' "$binfmt"/* 2>/dev/null | xargs -r grep -ls '^magic 7f454c4601010100000000000000000002000300' | head -n 1 || true
 }
 make_i386_programs_run() {  # ROOT
-  local entry probe
+  local entry
   entry=$(enabled_i386_entry)
   if [ -n "$entry" ]; then
     # Without F the interpreter is looked up inside the chroot.
@@ -106,15 +106,10 @@ make_i386_programs_run() {  # ROOT
     say "i386 programs run through $(sed -n 's/^interpreter //p' "$entry") (binfmt entry $(basename "$entry"))"
     return
   fi
-  probe=$(mktemp -d)
-  printf '.globl _start\n_start: movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' | as --32 -o "$probe/exit.o" -
-  ld -m elf_i386 -o "$probe/exit" "$probe/exit.o"
-  if "$probe/exit" 2>/dev/null; then
-    rm -rf "$probe"
+  if "$(dirname "$0")/runs-32bit-code.sh"; then
     say "the kernel runs i386 programs itself"
     return
   fi
-  rm -rf "$probe"
   [ -x /usr/bin/qemu-i386-static ] || die "the kernel cannot run i386 programs and qemu-user-static is not installed"
   [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
   printf ':emulated-machine-i386:M::%s:%s:/usr/bin/qemu-i386-static:F' "$i386_elf_magic" "$i386_elf_mask" >"$binfmt/register"
