@@ -12,8 +12,9 @@ if [ ! -f "$game/vorlan_started.txt" ]; then
 fi
 calls=$(grep -cvE '^\s*(#|$)' "$game/vorlan_script.txt")
 answered() { grep -c '^  -> raw' "$transcript" 2>/dev/null || true; }
-for _ in $(seq 600); do
-  if [ "$(answered)" -ge "$calls" ] || grep -q '^error:' "$transcript" 2>/dev/null; then break; fi
+# Five minutes at most: the game may run in an emulated machine, many times slower.
+deadline=$((SECONDS + 300))
+until [ "$(answered)" -ge "$calls" ] || grep -q '^error:' "$transcript" 2>/dev/null || [ $SECONDS -ge $deadline ]; do
   sleep 0.1
 done
 if [ ! -f "$transcript" ]; then

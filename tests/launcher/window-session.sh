@@ -16,10 +16,8 @@ case "$action" in
     if ! xdpyinfo >/dev/null 2>&1; then
       setsid Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
       echo $! >"$pidfile"
-      for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-      done
+      deadline=$((SECONDS + 120))  # generous: the machine may be an emulated one
+      until xdpyinfo >/dev/null 2>&1 || [ $SECONDS -ge $deadline ]; do sleep 0.1; done
     fi
     xdpyinfo >/dev/null
     "$tools/wine-prefix.sh"
