@@ -1,36 +1,46 @@
 #!/usr/bin/env bash
-# Installs everything a fresh Debian 12 machine needs to build, run and test the project, and
-# creates the Wine prefix. Safe to run again: it only does what is still missing.
+# Installs what a fresh Debian 12 machine needs to build, run and test the project. Safe to run
+# again: it only installs what is still missing. What the shipped 32-bit binaries run on depends
+# on the kernel: where it runs 32-bit programs, 32-bit Wine on this machine; where it does not,
+# an emulated machine (tools/emulated-machine.sh), for which the emulator and debootstrap are
+# installed here instead.
 set -euo pipefail
-source "$(dirname "$0")/wine-env.sh"
+tools=$(cd "$(dirname "$0")" && pwd)
 
+# Compilers for the host and both Windows targets, the test and benchmark libraries, 64-bit Wine
+# and the virtual display with what drives and photographs it.
 packages=(
-  cmake make g++ g++-multilib clang lld llvm libclang-rt-14-dev
+  cmake make g++ clang lld llvm libclang-rt-14-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  googletest libbenchmark-dev:i386 nlohmann-json3-dev
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick python3
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  googletest libbenchmark-dev nlohmann-json3-dev
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick python3
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
-
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+updated=false
+install() {
+  local missing=() package
+  for package in "$@"; do installed "$package" || missing+=("$package"); done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "bootstrap: installing ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-  as_root apt-get update -qq
+  $updated || as_root apt-get update -qq
+  updated=true
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+}
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "bootstrap: creating the Wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  wineboot --init >/dev/null 2>&1
-  wineserver -w
-  # No crash dialog waiting for a click; 96 dots per inch, 15 twips a pixel.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  wineserver -w
+install binutils "${packages[@]}"
+if "$tools/runs-32bit-code.sh"; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+    updated=false
+  fi
+  install wine32:i386
+  # The emulated machine, when asked for: the emulator and what makes its disk.
+  if [ "${SHIPPED_LANE:-}" = emulated ]; then install qemu-system-x86 debootstrap e2fsprogs; fi
+else
+  # The emulated machine: the emulator, what makes its disk, and a user-mode emulator for the
+  # 32-bit package scripts that run while it is made.
+  install qemu-system-x86 debootstrap e2fsprogs qemu-user-static
 fi

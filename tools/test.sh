@@ -1,31 +1,90 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds the presets and runs every test: native (-m32, sanitizers), Windows
-# (MinGW binaries under Wine), and each fuzzer for a bounded time. Ends with one line of totals.
+# Sets the machine up, builds every preset and runs every test, lane by lane:
+#   native   the window-free logic as 64-bit host programs with ASan and UBSan
+#   fuzz     each fuzzer for a bounded time (clang, libFuzzer)
+#   mirror   every Windows program built for x86_64, the whole Windows test set under 64-bit Wine
+#   shipped  the i686 binaries players get, the whole Windows test set under 32-bit Wine: on this
+#            machine where its kernel runs 32-bit programs, else inside the emulated machine
+# Prints how long each phase took and, per lane, what ran it and how many tests passed; ends with
+# one line of totals. A lane that could not run at all fails the run.
+# SHIPPED_LANE=emulated runs the shipped lane in the emulated machine even where the kernel runs
+# 32-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mkdir -p build/logs
+
+started=$SECONDS
+phase_started=$SECONDS
+phase_done() { echo "== phase $1: $((SECONDS - phase_started)) s"; phase_started=$SECONDS; }
+
 tools/bootstrap.sh
-for preset in native windows fuzz; do
+phase_done set-up
+
+echo "== shipped lane: $(tools/runs-32bit-code.sh --why)"
+if [ "${SHIPPED_LANE:-}" != emulated ] && tools/runs-32bit-code.sh; then
+  shipped_runtime="32-bit Wine on this machine"
+else
+  shipped_runtime="32-bit Wine in the emulated machine"
+  # The machine is made (or found ready) while the builds run; its log tells how far it got.
+  echo "== the shipped lane runs in the emulated machine (log: build/logs/emulated-machine-image.log)"
+  tools/emulated-machine.sh image >build/logs/emulated-machine-image.log 2>&1 &
+  image_job=$!
+fi
+
+for preset in native fuzz mirror windows; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$(nproc)"
+  phase_done "build $preset"
 done
-status=0
+
+lanes=()
 passed=0
 failed=0
-for preset in native windows fuzz; do
-  echo "== ctest --preset $preset"
-  log=build/ctest-$preset.log
-  # A case that fails is run once more: a program under Wine can lose a race with the shared
-  # wineserver now and then; a real fault fails twice.
-  ctest --preset "$preset" --repeat until-pass:2 2>&1 | tee "$log" || true
-  # "NN% tests passed, F tests failed out of T"; no such line means ctest itself failed.
-  if summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log"); then
+status=0
+# count LANE RUNTIME LOG: adds up ctest's summary line in LOG ("NN% tests passed, F tests failed
+# out of T"); without one, the lane did not run and the run fails.
+count() {
+  local lane=$1 runtime=$2 log=$3 summary f t
+  if summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1); then
     read -r f t <<<"$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1 \2/' <<<"$summary")"
+    lanes+=("$lane ($runtime): $((t - f)) passed, $f failed")
     passed=$((passed + t - f))
     failed=$((failed + f))
     [ "$f" -eq 0 ] || status=1
   else
+    lanes+=("$lane ($runtime): did not run")
     status=1
   fi
-done
+}
+run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also kept in a log
+  local lane=$1 runtime=$2 log=build/logs/ctest-$1.log
+  shift 2
+  echo "== lane $lane: $runtime"
+  "$@" 2>&1 | tee "$log" || true
+  count "$lane" "$runtime" "$log"
+  phase_done "lane $lane"
+}
+
+run_lane native "64-bit host programs, ASan and UBSan" ctest --preset native
+run_lane fuzz "64-bit host fuzzers" ctest --preset fuzz
+run_lane mirror "64-bit Wine" ctest --preset mirror
+if [ -z "${image_job:-}" ]; then
+  run_lane shipped "$shipped_runtime" ctest --preset windows
+else
+  echo "== waiting for the emulated machine (log: build/logs/emulated-machine-image.log)"
+  if wait "$image_job"; then
+    tail -n 3 build/logs/emulated-machine-image.log
+    phase_done "emulated machine ready"
+    run_lane shipped "$shipped_runtime" tools/shipped-lane.sh build/windows
+  else
+    cat build/logs/emulated-machine-image.log
+    lanes+=("shipped ($shipped_runtime): did not run, the emulated machine could not be made")
+    status=1
+  fi
+fi
+
+echo "== lanes"
+printf '%s\n' "${lanes[@]}"
+echo "== all phases: $((SECONDS - started)) s"
 echo "tests: $passed passed, $failed failed"
 exit $status
