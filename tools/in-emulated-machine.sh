@@ -49,20 +49,24 @@ list=$share/files
 git ls-files -z | while IFS= read -r -d '' file; do
   [ -e "$file" ] && printf '%s\0' "$repo/$file"
 done >"$list"
+# Wine prefixes stay behind: those the tests use come from the template, any other is not needed.
 prune=(-name '*.o' -o -name '*.obj' -o -name '*.a' -o -path "$share")
-while read -r prefix _; do prune+=(-o -path "$prefix"); done <"$share/prefixes"
+while read -r prefix; do prune+=(-o -path "$prefix"); done < <(
+  cut -d' ' -f1 "$share/prefixes"
+  find "$build" "${extra[@]}" -name system.reg -printf '%h\n')
 find "$build" "${extra[@]}" \( "${prune[@]}" \) -prune -o -print0 >>"$list"
 tar -cPf "$share/tree.tar" --no-recursion --null -T "$list"
 rm "$list"
 echo "emulated machine: staged $(du -sm "$share/tree.tar" | cut -f1) MB; Wine prefixes: $(cut -d' ' -f1 "$share/prefixes" | tr '\n' ' ')"
 
 {
-  printf 'cd %q\n' "$repo"
+  printf 'repo=%q\n' "$repo"
   printf 'command=(%s)\n' "$(printf '%q ' "$@")"
   cat <<'JOB'
 set -uo pipefail
 tar -xPf /mnt/share/tree.tar
 rm /mnt/share/tree.tar
+cd "$repo"
 # A copied template counts as made by tools/wine-prefix.sh once marked so.
 while read -r prefix display; do
   wine-session --prefix-only "$prefix" && touch "$prefix/.prefix-ready"
