@@ -65,11 +65,33 @@ run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also 
   phase_done "lane $lane"
 }
 
+# wine_session start|stop PRESET WINEARCH: one persistent server for the test preset's own prefix
+# during its whole ctest run, its helper processes started here, away from the tests' output
+# pipes: a program that starts while a server shuts down fails to connect.
+wine_session() {
+  (
+    export WINEARCH=$3 WINEPREFIX=$PWD/build/$2/wineprefix
+    source tools/wine-env.sh
+    case "$1" in
+      start)
+        tools/wine-prefix.sh
+        setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+        "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
+        ;;
+      stop) "$WINESERVER" -k 2>/dev/null || true ;;
+    esac
+  )
+}
+
 run_lane native "64-bit host programs, ASan and UBSan" ctest --preset native
 run_lane fuzz "64-bit host fuzzers" ctest --preset fuzz
+wine_session start mirror win64
 run_lane mirror "64-bit Wine" ctest --preset mirror
+wine_session stop mirror win64
 if [ -z "${image_job:-}" ]; then
+  wine_session start windows win32
   run_lane shipped "$shipped_runtime" ctest --preset windows
+  wine_session stop windows win32
 else
   echo "== waiting for the emulated machine (log: build/logs/emulated-machine-image.log)"
   if wait "$image_job"; then
