@@ -1,26 +1,22 @@
-// The 22 exports. Each converts its arguments and its answer by the value conventions and hands
-// the work to the engine binding or to the storefront side.
-//
-// A STRING argument that is null, or whose character pointer is null, names nothing: such a
-// call does not reach the storefront and answers the export's failure value (first column).
+// The exports of export_list.h. Each converts its arguments and its answer by the value
+// conventions and hands the work to the engine binding or to the storefront side. A STRING
+// argument that names nothing answers the value the list gives it.
 //
 // While the storefront is not running (never started, its start failed, or after steam_stop)
 // its interfaces are unavailable. Nothing is then asked of them, the shared stat value and
-// achievement flag keep what they hold, and the exports answer (second column):
+// achievement flag keep what they hold, and the exports answer:
 //
-//   export                   answer without a name   answer without a running storefront
-//   steam_add_stat           0 (the var 0)           the shared stat value, not counted up
-//   steam_get_ach            0 (false)               the shared achievement flag
-//   steam_get_stat           0 (the var 0)           the shared stat value
-//   steam_reset              0 (false)               0 (false)
-//   steam_store              0 (its only answer)     0 (its only answer)
-//   steam_store_stat         0 (false)               0 (false)
-//   steam_stats                                      0 (false)
-//   steam_record_abre                                as usual; the lookup finds no board
-//   steam_record_abre_level                          as usual; the lookup finds no board
-//   steam_record_add                                 the var 3: no score is sent
-//   steam_user, steam_time, steam_gameid             0
-//   steam_country                                    raw 0: the file is not touched
+//   steam_add_stat                         the shared stat value, not counted up
+//   steam_get_ach                          the shared achievement flag
+//   steam_get_stat                         the shared stat value
+//   steam_reset, steam_store_stat          0 (false)
+//   steam_store                            0 (its only answer)
+//   steam_stats                            0 (false)
+//   steam_record_abre                      as usual; the lookup finds no board
+//   steam_record_abre_level                as usual; the lookup finds no board
+//   steam_record_add                       the var 3: no score is sent
+//   steam_user, steam_time, steam_gameid   0
+//   steam_country                          raw 0: the file is not touched
 //
 // steam_country and say_hello answer the raw 0, and write nothing, when their file cannot be
 // created; steam_init, start_steam, steam_stop, steam_callback and steam_record answer as usual.

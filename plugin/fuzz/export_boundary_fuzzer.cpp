@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "engine/engine_binding.h"
@@ -103,109 +104,135 @@ bool StartedWithoutNewObjects() {
   return true;
 }
 
-void Run(uint8_t operation, Input& input) {
-  StringArgument name;
-  switch (operation % 22) {
-    case 0: {
-      static kelvo::engine::EngineInterface host{};
-      host.objectLookup = FindObject;
-      host.functionLookup = input.Byte() % 2 ? FindFunction : nullptr;
-      const var answer = A6_DLLAPI(input.Byte() % 2 ? &host : nullptr);
-      Expect(answer == 630 || answer == 0, "A6_DLLAPI", answer);
-      break;
-    }
-    case 1: {
-      kelvo::HostObject object{};
-      object.value = input.Word();
-      const bool null = input.Byte() % 2;
-      kelvo::HostObject* answer = auflip(null ? nullptr : &object);
-      Expect(answer == (null ? nullptr : &object), "auflip", 0);
-      if (!null) Expect(object.value == 184320, "auflip's object", object.value);
-      break;
-    }
-    case 2: Expect(say_hello() <= 1, "say_hello", say_hello()); break;
-    case 3: {
-      if (StartedWithoutNewObjects()) break;
-      __lsan::ScopedDisabler kept;  // the stats object lives as long as the process, by design
-      const int32_t answer = start_steam();
-      Expect(answer == 0 || answer == -1024, "start_steam", answer);
-      break;
-    }
-    case 4: steam_add_stat(name.From(input)); break;
-    case 5: Expect(steam_callback() == 1024, "steam_callback", 0); break;
-    case 6: {
-      const int32_t answer = steam_country();
-      Expect(answer == 0 || answer == 1, "steam_country", answer);
-      break;
-    }
-    case 7: {
-      const var answer = steam_gameid();
-      Expect(IsScaledUnsigned(answer), "steam_gameid", answer);
-      break;
-    }
-    case 8: {
-      const var answer = steam_get_ach(name.From(input));
-      Expect(IsTruth(answer), "steam_get_ach", answer);
-      break;
-    }
-    case 9: steam_get_stat(name.From(input)); break;
-    case 10: {
-      if (StartedWithoutNewObjects()) break;
-      __lsan::ScopedDisabler kept;  // the stats and leaderboards objects are never freed, by design
-      const var answer = steam_init();
-      Expect(IsTruth(answer), "steam_init", answer);
-      g_leaderboardsCreated = true;
-      break;
-    }
-    case 11: steam_record(); break;
-    case 12: {
-      const var answer = steam_record_abre();
-      Expect(answer == (g_leaderboardsCreated ? 2048 : 1024), "steam_record_abre", answer);
-      break;
-    }
-    case 13: {
-      const var level = input.Word();
-      const int32_t n = level >> 10;
-      const var expected = !g_leaderboardsCreated ? 1024 : n >= 1 && n <= 8 ? 20480 + n * 1024 : 20480;
-      const var answer = steam_record_abre_level(level);
-      Expect(answer == expected, "steam_record_abre_level", answer);
-      break;
-    }
-    case 14: {
-      const var answer = steam_record_add(input.Word());
-      Expect(g_leaderboardsCreated ? answer == 3072 || answer == 33792 : answer == 1024, "steam_record_add", answer);
-      break;
-    }
-    case 15: {
-      const var answer = steam_reset(name.From(input));
-      Expect(IsTruth(answer), "steam_reset", answer);
-      break;
-    }
-    case 16: {
-      const var answer = steam_stats();
-      Expect(IsTruth(answer), "steam_stats", answer);
-      break;
-    }
-    case 17: Expect(steam_stop() == 1024, "steam_stop", 0); break;
-    case 18: Expect(steam_store(name.From(input)) == 0, "steam_store", 1); break;
-    case 19: {
-      const STRING* stat = name.From(input);
-      const var answer = steam_store_stat(stat, input.Word());
-      Expect(IsTruth(answer), "steam_store_stat", answer);
-      break;
-    }
-    case 20: {
-      const var answer = steam_time();
-      Expect(IsScaledUnsigned(answer), "steam_time", answer);
-      break;
-    }
-    case 21: {
-      const var answer = steam_user();
-      Expect(IsScaledUnsigned(answer), "steam_user", answer);
-      break;
-    }
-  }
+// One function per export, named after it: calls it with arguments from the input and checks
+// the answer.
+void Call_A6_DLLAPI(Input& input) {
+  static kelvo::engine::EngineInterface host{};
+  host.objectLookup = FindObject;
+  host.functionLookup = input.Byte() % 2 ? FindFunction : nullptr;
+  const var answer = A6_DLLAPI(input.Byte() % 2 ? &host : nullptr);
+  Expect(answer == 630 || answer == 0, "A6_DLLAPI", answer);
 }
+
+void Call_auflip(Input& input) {
+  kelvo::HostObject object{};
+  object.value = input.Word();
+  const bool null = input.Byte() % 2;
+  kelvo::HostObject* answer = auflip(null ? nullptr : &object);
+  Expect(answer == (null ? nullptr : &object), "auflip", 0);
+  if (!null) Expect(object.value == 184320, "auflip's object", object.value);
+}
+
+void Call_say_hello(Input&) {
+  const int32_t answer = say_hello();
+  Expect(answer == 0 || answer == 1, "say_hello", answer);
+}
+
+void Call_start_steam(Input&) {
+  if (StartedWithoutNewObjects()) return;
+  __lsan::ScopedDisabler kept;  // the stats object lives as long as the process, by design
+  const int32_t answer = start_steam();
+  Expect(answer == 0 || answer == -1024, "start_steam", answer);
+}
+
+void Call_steam_add_stat(Input& input) {
+  StringArgument name;
+  steam_add_stat(name.From(input));
+}
+
+void Call_steam_callback(Input&) { Expect(steam_callback() == 1024, "steam_callback", 0); }
+
+void Call_steam_country(Input&) {
+  const int32_t answer = steam_country();
+  Expect(answer == 0 || answer == 1, "steam_country", answer);
+}
+
+void Call_steam_gameid(Input&) {
+  const var answer = steam_gameid();
+  Expect(IsScaledUnsigned(answer), "steam_gameid", answer);
+}
+
+void Call_steam_get_ach(Input& input) {
+  StringArgument name;
+  const var answer = steam_get_ach(name.From(input));
+  Expect(IsTruth(answer), "steam_get_ach", answer);
+}
+
+void Call_steam_get_stat(Input& input) {
+  StringArgument name;
+  steam_get_stat(name.From(input));
+}
+
+void Call_steam_init(Input&) {
+  if (StartedWithoutNewObjects()) return;
+  __lsan::ScopedDisabler kept;  // the stats and leaderboards objects are never freed, by design
+  const var answer = steam_init();
+  Expect(IsTruth(answer), "steam_init", answer);
+  g_leaderboardsCreated = true;
+}
+
+void Call_steam_record(Input&) { steam_record(); }
+
+void Call_steam_record_abre(Input&) {
+  const var answer = steam_record_abre();
+  Expect(answer == (g_leaderboardsCreated ? 2048 : 1024), "steam_record_abre", answer);
+}
+
+void Call_steam_record_abre_level(Input& input) {
+  const var level = input.Word();
+  const int32_t n = level >> 10;
+  const var expected = !g_leaderboardsCreated ? 1024 : n >= 1 && n <= 8 ? 20480 + n * 1024 : 20480;
+  const var answer = steam_record_abre_level(level);
+  Expect(answer == expected, "steam_record_abre_level", answer);
+}
+
+void Call_steam_record_add(Input& input) {
+  const var answer = steam_record_add(input.Word());
+  Expect(g_leaderboardsCreated ? answer == 3072 || answer == 33792 : answer == 1024, "steam_record_add", answer);
+}
+
+void Call_steam_reset(Input& input) {
+  StringArgument name;
+  const var answer = steam_reset(name.From(input));
+  Expect(IsTruth(answer), "steam_reset", answer);
+}
+
+void Call_steam_stats(Input&) {
+  const var answer = steam_stats();
+  Expect(IsTruth(answer), "steam_stats", answer);
+}
+
+void Call_steam_stop(Input&) { Expect(steam_stop() == 1024, "steam_stop", 0); }
+
+void Call_steam_store(Input& input) {
+  StringArgument name;
+  const int32_t answer = steam_store(name.From(input));
+  Expect(answer == 0, "steam_store", answer);
+}
+
+void Call_steam_store_stat(Input& input) {
+  StringArgument name;
+  const STRING* stat = name.From(input);
+  const var answer = steam_store_stat(stat, input.Word());
+  Expect(IsTruth(answer), "steam_store_stat", answer);
+}
+
+void Call_steam_time(Input&) {
+  const var answer = steam_time();
+  Expect(IsScaledUnsigned(answer), "steam_time", answer);
+}
+
+void Call_steam_user(Input&) {
+  const var answer = steam_user();
+  Expect(IsScaledUnsigned(answer), "steam_user", answer);
+}
+
+// An operation byte picks the export at its place in the export list.
+#define CALL_ENTRY(export_name, ...) &Call_##export_name,
+constexpr void (*const kCalls[])(Input&) = {KELVO_EXPORT_LIST(CALL_ENTRY)};
+#undef CALL_ENTRY
+
+void Run(uint8_t operation, Input& input) { kCalls[operation % std::size(kCalls)](input); }
 
 }  // namespace
 
