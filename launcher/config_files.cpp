@@ -214,7 +214,7 @@ std::string SaveConfigText(const LaunchOptions& options) {
 }
 
 void SaveConfig(const LaunchOptions& options, const std::string& folder) {
-  ReplaceFileContents(InFolder(folder, kSaveFileName), SaveConfigText(options));
+  utils::ReplaceFileContents(InFolder(folder, kSaveFileName), SaveConfigText(options));
 }
 
 }  // namespace launcher

@@ -296,7 +296,7 @@ LoadedState LoadStateFile(const std::string& path, bool setAsideCorrupt, std::os
 }
 
 bool SaveStateFile(const std::string& path, const State& state) {
-  return launcher::ReplaceFileContents(path, ToJson(state));
+  return utils::ReplaceFileContents(path, ToJson(state));
 }
 
 }  // namespace offline

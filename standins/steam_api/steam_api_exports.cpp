@@ -118,3 +118,12 @@ void* SteamUtils() noexcept { return offline::WhileRunning(offline::g_utils); }
 void* SteamFriends() noexcept { return offline::WhileRunning(offline::g_friends); }
 
 }  // extern "C"
+
+#ifdef OFFLINE_STOREFRONT_SANITIZER_SUPPRESSIONS
+// In one process with the plug-in, the plug-in calls these objects through its own declarations of
+// the storefront's classes: the same layout, other classes. The sanitizer's dynamic type check is
+// told to let calls on this storefront's objects be, and only those.
+extern "C" const char* __ubsan_default_options() {
+  return "suppressions=" OFFLINE_STOREFRONT_SANITIZER_SUPPRESSIONS;
+}
+#endif

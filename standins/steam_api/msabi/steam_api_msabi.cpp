@@ -143,7 +143,8 @@ Interface* WhileRunning(Interface& object) {
   return offline_running() != 0 ? &object : nullptr;
 }
 
-// The flat functions, with the C calling convention; exported by name through steam_api.def.
+// The flat functions, with the C calling convention; exported by name through the plug-in's
+// list of them.
 extern "C" {
 
 bool SteamAPI_Init() { return offline_init() != 0; }

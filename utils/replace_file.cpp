@@ -9,7 +9,7 @@
 #include <unistd.h>
 #endif
 
-namespace launcher {
+namespace utils {
 
 #ifdef _WIN32
 
@@ -76,4 +76,4 @@ bool ReplaceFileContents(const std::string& path, const std::string& content) {
 
 #endif
 
-}  // namespace launcher
+}  // namespace utils
