@@ -7,7 +7,6 @@ namespace launcher::form1 {
 
 enum class ControlKind { PushButton, TextBox, CheckBox, DropDownList, Frame, Label };
 
-constexpr int kNoTabIndex = -1;
 constexpr int kOnForm = 0;  // parent id of controls placed directly on the window
 
 struct ControlSpec {

@@ -27,7 +27,7 @@ void Win32ProcessStarter::Start(const std::string& commandLine, int showWindowMo
   line.push_back('\0');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     const DWORD error = GetLastError();
-    throw StartError(error, SystemMessage(error));
+    throw StartError(SystemMessage(error));
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

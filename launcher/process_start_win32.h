@@ -9,11 +9,7 @@ namespace launcher {
 // A failed start, carrying the system's own message for it.
 class StartError : public std::runtime_error {
  public:
-  StartError(unsigned long code, const std::string& message) : std::runtime_error(message), code_(code) {}
-  unsigned long code() const { return code_; }
-
- private:
-  unsigned long code_;
+  using std::runtime_error::runtime_error;
 };
 
 // Starts the bare command line with the given show-window mode, no working folder, and lets go

@@ -23,7 +23,8 @@
 #include "exports.h"
 
 #include "engine/engine_binding.h"
-#include "storefront_bridge.h"
+#include "storefront/player_information.h"
+#include "storefront/storefront_bridge.h"
 
 using kelvo::HostObject;
 using kelvo::IntFromVar;

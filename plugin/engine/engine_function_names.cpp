@@ -3,7 +3,7 @@
 
 namespace kelvo::engine {
 
-const std::array<const char*, kEngineFunctionCount> kEngineFunctionNames = {
+extern constexpr std::array<const char*, kEngineFunctionCount> kEngineFunctionNames = {
     "_str", "_vec", "absv", "accelerate", "add_buffer", "add_folder", "add_resource", "add_struct",
     "ang", "ang_add", "ang_for_bone", "ang_rotate", "acosv", "asinv", "atanv", "beep",
     "bmap_create", "bmap_createblack", "bmap_fill", "bmap_for_entity", "bmap_for_screen",
@@ -50,5 +50,7 @@ const std::array<const char*, kEngineFunctionCount> kEngineFunctionNames = {
     "engine_getscript", "engine_callname4", "engine_callscript4", "engine_debugposition",
     "engine_debugbreakpoint"
 };
+// A name too few would be left null.
+static_assert(kEngineFunctionNames.back() != nullptr, "every one of the host functions is named");
 
 }  // namespace kelvo::engine

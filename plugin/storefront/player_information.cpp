@@ -1,11 +1,8 @@
-// Player facts and diagnostic files. While the storefront is not running the facts answer 0 and
-// the country file is not touched.
 #include "player_information.h"
 
 #include <cstdio>
 
 #include "storefront_api.h"
-#include "storefront_bridge.h"
 
 namespace kelvo::storefront {
 namespace {

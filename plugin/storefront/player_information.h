@@ -1,8 +1,18 @@
-// The two diagnostic text files. The player facts themselves are answered through the storefront
-// bridge.
+// Player facts and the two diagnostic text files. While the storefront is not running the facts
+// answer 0 and the country file is not touched.
 #pragma once
 
+#include <cstdint>
+
 namespace kelvo::storefront {
+
+std::uint32_t AccountNumber();
+std::uint32_t SecondsSinceAppActive();
+std::uint32_t AppId();
+
+// The diagnostic files at their places; false: nothing written.
+bool WriteCountryFile();
+bool WriteGreetingFile();
 
 // Natively, where there is no drive C:, the files' folder lies in the current folder.
 #ifdef _WIN32

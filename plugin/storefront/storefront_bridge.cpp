@@ -1,5 +1,4 @@
-// The storefront side of the exports (player facts and diagnostic files are in
-// player_information.cpp): the plug-in-wide objects and the two shared result cells,
+// The storefront side of the exports: the plug-in-wide objects and the two shared result cells,
 // and what each export asks of the storefront, in the order the game relies on.
 //
 // The storefront's accessors answer null while its client is not running (never started, a
@@ -24,7 +23,8 @@ bool g_achievementFlag = false;   // global
 // Status numbers of the leaderboard exports.
 constexpr std::int32_t kNoLeaderboards = 1;
 constexpr std::int32_t kMainBoardOpening = 2;
-constexpr std::int32_t kNoLevelBoard = 20;  // a level board n answers 20 + n
+constexpr std::int32_t kNoLevelBoard = 20;
+constexpr std::int32_t kLevelBoardOpening = 20;  // level n's board opening answers this plus n
 constexpr std::int32_t kScoreNotSent = 3;
 constexpr std::int32_t kScoreSent = 33;
 
@@ -44,6 +44,7 @@ bool StartSteam() {
     return false;
   }
   g_statsAndAchievements = new CStatsAndAchievements;
+  // The number heading this line is part of its text, whatever game id the build is given.
   Print("1523254. m_bStatsValid2 -> %d\n", g_statsAndAchievements->StatsValid());
   Print("native_start_steam() -> Okay!\n");
   return true;
@@ -111,7 +112,7 @@ std::int32_t OpenLevelLeaderboard(std::int32_t level) {
   const char* board = LevelLeaderboard(level);
   if (!board) return kNoLevelBoard;
   g_steamLeaderboards->OpenLeaderboard(board);
-  return kNoLevelBoard + level;
+  return kLevelBoardOpening + level;
 }
 
 std::int32_t SubmitScore(std::int32_t score) {

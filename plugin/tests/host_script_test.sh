@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Usage: host_script_test.sh VORLAN_EXE KELVO_DLL [FILE...]
-# The stand-in host binds the built plug-in under Wine and runs game script against it. Further
-# files (what the plug-in loads with it) are put beside them.
+# Usage: host_script_test.sh ENGINE_FUNCTION_NAMES VORLAN_EXE KELVO_DLL [FILE...]
+# The stand-in host binds the built plug-in under Wine and runs game script against it, and must
+# see the plug-in ask for the host functions of ENGINE_FUNCTION_NAMES (one a line) in order.
+# Further files (what the plug-in loads with it) are put beside them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../tools/wine-run"
@@ -11,6 +12,9 @@ source "$here/../../tools/wine-env.sh"
 if [ -z "${HOLDS_C_1_TEMP_LOCK:-}" ]; then
   HOLDS_C_1_TEMP_LOCK=1 exec flock -o "$WINEPREFIX/c_1_temp.lock" "$0" "$@"
 fi
+engine_function_names=$1
+shift
+lookups=$(grep -c . "$engine_function_names")
 game=$(mktemp -d)
 # say_hello writes into c:\1_temp: made for the run when missing, and removed again.
 diagnostics="$WINEPREFIX/drive_c/1_temp"
@@ -44,10 +48,10 @@ SCRIPT
 status=$?
 [ $status -eq 0 ] || fail "the host ended with $status: $(cat console.txt stderr.txt)"
 
-# The engine saw the 281 requests in order, and the binding answered 630.
-diff -u "$here/engine_function_names.txt" vorlan_lookups.txt >/dev/null \
-  || fail "function lookups differ from the engine function list: $(diff "$here/engine_function_names.txt" vorlan_lookups.txt | head -5)"
-expect_line vorlan_output.txt "A6_DLLAPI -> raw 630, var 0.615234375, 281 function lookups (vorlan_lookups.txt)"
+# The engine saw every request in order, and the binding answered 630.
+diff -u "$engine_function_names" vorlan_lookups.txt >/dev/null \
+  || fail "function lookups differ from the engine function list: $(diff "$engine_function_names" vorlan_lookups.txt | head -5)"
+expect_line vorlan_output.txt "A6_DLLAPI -> raw 630, var 0.615234375, $lookups function lookups (vorlan_lookups.txt)"
 
 # auflip answers its own argument and leaves 180 in the var field; null stays null.
 grep -A2 -xF '2: auflip obj' vorlan_output.txt | grep -qE '^  -> raw -?[0-9]+, var \S+ \(argument 1 itself\)$' \
@@ -70,7 +74,7 @@ expect_line vorlan_started.txt 'show window=-1'
 # and ends; its transcript is in the file.
 rm -f vorlan_output.txt
 "$wine_run" vorlan.exe -nc -d v1 </dev/null >/dev/null 2>&1 || fail "a start without script failed"
-expect_line vorlan_output.txt "A6_DLLAPI -> raw 630, var 0.615234375, 281 function lookups (vorlan_lookups.txt)"
+expect_line vorlan_output.txt "A6_DLLAPI -> raw 630, var 0.615234375, $lookups function lookups (vorlan_lookups.txt)"
 [ "$(wc -l <vorlan_output.txt)" = 1 ] || fail "a start without script ran something"
 [ "$(grep -c '^command line=' vorlan_started.txt)" = 2 ] || fail "the second start was not recorded"
 

@@ -75,7 +75,7 @@ using CallScript4 = EngineValue(KELVO_CDECL*)(EngineValue, EngineValue, EngineVa
 TEST_F(Binding, AsksForEveryNameOnceInOrderAndAnswers630) {
   EXPECT_EQ(Bind(&record_), 630);
   EXPECT_EQ(BoundInterface(), &record_);
-  ASSERT_EQ(host_.functionRequests.size(), 281u);
+  ASSERT_EQ(host_.functionRequests.size(), kEngineFunctionCount);
   EXPECT_EQ(host_.functionRequests.front(), "_str");
   EXPECT_EQ(host_.functionRequests[12], "acosv");  // the list is not alphabetical
   EXPECT_EQ(host_.functionRequests[275], "engine_getfunc");
@@ -108,7 +108,7 @@ TEST_F(Binding, StoresTheHostsAnswersNullsIncludedAndReplacesFiveEntries) {
 
 TEST_F(Binding, AHostAnsweringNullForEverythingStillGetsTheFiveAnd630) {
   ASSERT_EQ(Bind(&record_), 630);
-  EXPECT_EQ(host_.functionRequests.size(), 281u);
+  EXPECT_EQ(host_.functionRequests.size(), kEngineFunctionCount);
   for (const char* name : {"engine_getobj", "engine_getfunc", "engine_getscript",
                            "engine_callname4", "engine_callscript4"})
     EXPECT_NE(TableEntry(name), nullptr) << name;

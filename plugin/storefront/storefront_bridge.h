@@ -1,6 +1,8 @@
-// What the export layer asks of the storefront side. Each storefront export calls exactly one of
-// these and only converts its answer to the script's number format, so the storefront work
-// lives behind this header and the export table stays as it is.
+// What the export layer asks of the storefront side for starting and stopping, stats,
+// achievements and leaderboards (the player facts are in player_information.h). Each storefront
+// export calls exactly one of these or of the player facts and only converts its answer to the
+// script's number format, so the storefront work lives behind them and the export table stays
+// as it is.
 #pragma once
 
 #include <cstdint>
@@ -26,12 +28,5 @@ bool StoreStat(const char* name, std::int32_t value);
 std::int32_t OpenMainLeaderboard();
 std::int32_t OpenLevelLeaderboard(std::int32_t level);
 std::int32_t SubmitScore(std::int32_t score);
-
-// Player information and diagnostic files.
-std::uint32_t AccountNumber();
-std::uint32_t SecondsSinceAppActive();
-std::uint32_t AppId();
-bool WriteCountryFile();   // false: nothing written
-bool WriteGreetingFile();  // false: nothing written
 
 }  // namespace kelvo::storefront
