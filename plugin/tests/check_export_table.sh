@@ -16,7 +16,8 @@ status=0
 
 # "[ n] name": n is the ordinal less the ordinal base.
 named=$(table '\[Ordinal/Name Pointer\] Table' \
-  | sed -n 's/^\s*\[ *\([0-9]*\)\] \(\S*\)$/\1 \2/p' | while read -r index name; do echo "$((index + base)) $name"; done)
+  | sed -n 's/^\s*\[ *\([0-9]*\)\] \(\S*\)$/\1 \2/p' | while read -r index name; do echo "$((index + base)) $name"; done \
+  | sort -n)  # the name table runs in the names' order
 if [ "$named" != "$expected" ]; then
   echo "named exports differ from the expected table (expected < > found):"
   diff <(echo "$expected") <(echo "$named") || true
