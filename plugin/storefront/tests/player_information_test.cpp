@@ -71,10 +71,12 @@ TEST_F(DiagnosticFiles, GreetingFileHoldsHelloWithoutLineEnd) {
   EXPECT_EQ(ReadFileBytes(path), "HELLO");
 }
 
-#ifndef _WIN32
-// Natively the exports' folder lies in the current folder (under Windows the game-flow cases
-// check c:\1_temp itself). say_hello answers the raw 1 when written, the raw 0 when not.
+// Natively the exports' folder lies in the current folder. say_hello answers the raw 1 when
+// written, the raw 0 when not.
 TEST_F(DiagnosticFiles, SayHelloAnswersWhetherItWrote) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the export writes c:\\1_temp of the whole prefix, which the game-flow cases check one at a time";
+#endif
   const fs::path before = fs::current_path();
   fs::current_path(test_support::ProgramScratchFolder().path());
   EXPECT_EQ(say_hello(), 1);
@@ -83,7 +85,6 @@ TEST_F(DiagnosticFiles, SayHelloAnswersWhetherItWrote) {
   EXPECT_EQ(say_hello(), 0);
   fs::current_path(before);
 }
-#endif
 
 class PlayerFacts : public kelvo::testing::OfflineStorefrontSession {};
 
