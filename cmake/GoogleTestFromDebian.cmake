@@ -9,13 +9,14 @@ endif()
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 include(GoogleTest)
 
-# add_unit_test(NAME SOURCES... LIBS ... [TEST_SUFFIX suffix]): one GoogleTest program, its cases
-# discovered when ctest runs (under Wine for the Windows preset) so the build itself never starts
-# Wine. TEST_SUFFIX tells apart the cases of a source built into more than one program.
+# add_unit_test(NAME SOURCES... LIBS ... [TEST_SUFFIX suffix]): one GoogleTest program, linked
+# with the shared test support (tests/support), its cases discovered when ctest runs (under Wine
+# for the Windows preset) so the build itself never starts Wine. TEST_SUFFIX tells apart the
+# cases of a source built into more than one program.
 function(add_unit_test name)
   cmake_parse_arguments(arg "" "TEST_SUFFIX" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${arg_SOURCES})
-  target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gmock_main)
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} test_support GTest::gmock_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} TEST_SUFFIX "${arg_TEST_SUFFIX}")
 endfunction()

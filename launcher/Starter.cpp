@@ -23,7 +23,7 @@ using launcher::form1::ControlSpec;
 constexpr COLORREF kPanelColour = RGB(64, 64, 64);
 constexpr COLORREF kPanelText = RGB(255, 255, 255);
 constexpr COLORREF kShapeOutline = RGB(128, 128, 128);
-constexpr char kFormClass[] = "Form1";
+constexpr const char* kFormClass = launcher::form1::kClassName;
 constexpr char kReportCaption[] = "Starter";
 
 HINSTANCE g_instance;        // global
@@ -145,7 +145,7 @@ void Label1_Click() { Command2_Click(); }
 
 // Start-up: default resolution, stored options, start-up sound.
 void Form_Load() {
-  g_options.SetResolutionIndex(1);
+  g_options.SetResolutionIndex(launcher::kStartResolution);
   Command4_Click();
   constexpr UINT kAsyncNoDefault = SND_ASYNC | SND_NODEFAULT;  // 3
   SndPlaySound("vorlan2.wav", kAsyncNoDefault);

@@ -15,7 +15,6 @@ namespace launcher {
 namespace {
 
 constexpr char kBlank = ' ';
-constexpr std::string_view kFailureTrace = "No FILE!xconfig.dat";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -12,6 +12,9 @@ namespace launcher {
 constexpr const char* kLoadFileName = "xconfig.dat";
 constexpr const char* kSaveFileName = "xconfig2.dat";
 
+// The load trace when "xconfig.dat" cannot be used.
+constexpr std::string_view kFailureTrace = "No FILE!xconfig.dat";
+
 // Load Config: reads "xconfig.dat" in `folder` (empty: the current folder) byte by byte, applies
 // values 1 to 5, 9 and 10 to the options and writes the load trace. Never throws.
 void LoadConfig(LaunchOptions& options, const std::string& folder = {});

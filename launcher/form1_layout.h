@@ -29,6 +29,7 @@ struct TwipsRect {
 };
 constexpr TwipsRect kShape1 = {5160, 240, 2895, 4695};
 
+constexpr const char* kClassName = "Form1";  // the window class
 constexpr const char* kCaption = "Vorlan2: Amber Reach";
 constexpr int kClientWidth = 4980;
 constexpr int kClientHeight = 5040;

@@ -11,6 +11,7 @@ enum class Toggle { Check1, Check2, Check3, Check4, Check5, Check6 };
 constexpr int kToggleCount = 6;
 constexpr int kResolutionCount = 12;
 constexpr int16_t kNoResolution = -1;
+constexpr int16_t kStartResolution = 1;  // selected at start-up, before Load Config
 
 // The launch options live only in the window's controls; the logic reads and sets them here.
 // Setting a state that differs from the current one raises the control's change notification.

@@ -6,7 +6,8 @@
 #include <limits>
 
 #include "fake_options.h"
-#include "scratch_folder.h"
+#include "support/files.h"
+#include "support/scratch_folder.h"
 
 namespace launcher {
 namespace {
@@ -56,11 +57,11 @@ class LoadConfigTest : public ::testing::Test {
   LoadConfigTest() { options.SetResolutionIndex(1); }
 
   void Load(const std::string& bytes) {
-    folder.Write(kLoadFileName, bytes);
+    test_support::WriteFileBytes(folder / kLoadFileName, bytes);
     LoadConfig(options, folder.str());
   }
 
-  ScratchFolder folder;
+  test_support::ScratchFolder folder;
   FakeOptions options;
 };
 
@@ -163,20 +164,20 @@ TEST_F(LoadConfigTest, AFolderInPlaceOfTheFileTakesTheFailurePath) {
 }
 
 TEST(SaveConfig, WritesTheFiveTogglesAsTenItems) {
-  ScratchFolder folder;
+  test_support::ScratchFolder folder;
   FakeOptions options;
   options.toggles = {1, 1, 1, 1, 1, 1};
   SaveConfig(options, folder.str());
-  EXPECT_EQ(folder.Read(kSaveFileName), "1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n");
+  EXPECT_EQ(test_support::ReadFileBytes(folder / kSaveFileName), "1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n1\r\n\" \"\r\n");
 
   options.toggles = {1, 0, 1, 0, 1, 0};  // Check1 is not saved
   SaveConfig(options, folder.str());
-  EXPECT_EQ(folder.Read(kSaveFileName), "0\r\n\" \"\r\n1\r\n\" \"\r\n0\r\n\" \"\r\n1\r\n\" \"\r\n0\r\n\" \"\r\n");
+  EXPECT_EQ(test_support::ReadFileBytes(folder / kSaveFileName), "0\r\n\" \"\r\n1\r\n\" \"\r\n0\r\n\" \"\r\n1\r\n\" \"\r\n0\r\n\" \"\r\n");
   EXPECT_EQ(Module1::g_settingsChanged, 0);
 }
 
 TEST(SaveConfig, FailureIsSilentAndLeavesNoTemporaryFile) {
-  ScratchFolder folder;
+  test_support::ScratchFolder folder;
   FakeOptions options;
   // A non-empty folder where the file should be: the replace cannot succeed.
   std::filesystem::create_directories(folder / kSaveFileName / "inside");

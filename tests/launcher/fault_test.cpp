@@ -4,49 +4,29 @@
 // lose a file, and must keep running where it has nothing to report.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
 
+#include "config_files.h"
+#include "launch_options.h"
 #include "resource.h"
 #include "starter_remote.h"
+#include "starter_tests.h"
+#include "support/files.h"
 
 namespace {
 
 using starter_remote::StarterRun;
+using starter_tests::BuiltFile;
+using test_support::ReadFileBytes;
+using test_support::WriteFileBytes;
 
-constexpr char kNoFileTrace[] = "No FILE!xconfig.dat";
-constexpr std::array<int, 6> kInitialChecks = {0, 1, 0, 1, 1, 1};
-constexpr int kChecks[] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3, IDC_CHECK4, IDC_CHECK5, IDC_CHECK6};
+const std::string kFailureTrace(launcher::kFailureTrace);
 
-std::string BuiltFile(const char* path) { return starter_remote::WindowsPath(path); }
-
-std::string TestName() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-  for (char& c : name)
-    if (c == '/') c = '_';
-  return name;
-}
-
-// A fresh game folder named after the running test, holding Starter.exe and the stand-in game.
-std::string FaultFolder() {
-  const std::string folder = BuiltFile(FAULT_ROOT) + "\\" + TestName();
-  for (const char* name : {"xconfig.dat", "xconfig2.dat", "xconfig2.dat\\kept.txt"})
-    SetFileAttributesA((folder + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
-  return starter_remote::MakeGameFolder(BuiltFile(FAULT_ROOT), TestName(), BuiltFile(STARTER_EXE),
-                                        BuiltFile(VORLAN_EXE));
-}
+// A fresh game folder for the running test, holding Starter.exe and the stand-in game.
+std::string FaultFolder() { return starter_tests::GameFolder(FAULT_ROOT, true); }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::array<int, 6> CheckStates(const StarterRun& run) {
-  std::array<int, 6> states{};
-  for (int i = 0; i < 6; ++i) states[i] = run.Check(kChecks[i]);
-  return states;
-}
 
 // The launcher is still there, answers its window's messages and shows no report.
 // The window shows only after the load handler has run, and a report is made inside the handler
@@ -95,30 +75,30 @@ constexpr char kSaveOfInitialChecks[] = "1\r\n\" \"\r\n0\r\n\" \"\r\n1\r\n\" \"\
 TEST(StarterSaveFaults, LockedFileStaysAsItWasAndTheNextSaveAfterTheLockSucceeds) {
   const std::string folder = FaultFolder();
   const std::string saved = folder + "\\xconfig2.dat";
-  starter_remote::WriteFile(saved, kEarlierSave);
+  WriteFileBytes(saved, kEarlierSave);
   StarterRun run(folder);
   const std::string before = Listing(folder);
   LockedFile lock(saved);
   SaveConfig(run);
   ExpectRunningWithoutReport(run);
   lock.Release();
-  EXPECT_EQ(starter_remote::ReadFile(saved), kEarlierSave);
+  EXPECT_EQ(ReadFileBytes(saved), kEarlierSave);
   EXPECT_EQ(Listing(folder), before) << "a failed save leaves no temporary file";
 
   SaveConfig(run);
-  EXPECT_EQ(starter_remote::ReadFile(saved), kSaveOfInitialChecks) << "the lock, not the save, was the problem";
+  EXPECT_EQ(ReadFileBytes(saved), kSaveOfInitialChecks) << "the lock, not the save, was the problem";
 }
 
 TEST(StarterSaveFaults, ReadOnlyFileIsNeitherReplacedNorMadeWritable) {
   const std::string folder = FaultFolder();
   const std::string saved = folder + "\\xconfig2.dat";
-  starter_remote::WriteFile(saved, kEarlierSave);
+  WriteFileBytes(saved, kEarlierSave);
   ASSERT_TRUE(SetFileAttributesA(saved.c_str(), FILE_ATTRIBUTE_READONLY));
   StarterRun run(folder);
   const std::string before = Listing(folder);
   SaveConfig(run);
   ExpectRunningWithoutReport(run);
-  EXPECT_EQ(starter_remote::ReadFile(saved), kEarlierSave);
+  EXPECT_EQ(ReadFileBytes(saved), kEarlierSave);
   EXPECT_TRUE(GetFileAttributesA(saved.c_str()) & FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(Listing(folder), before);
 }
@@ -127,13 +107,13 @@ TEST(StarterSaveFaults, FolderInThePlaceOfTheFileKeepsItsContents) {
   const std::string folder = FaultFolder();
   const std::string saved = folder + "\\xconfig2.dat";
   ASSERT_TRUE(CreateDirectoryA(saved.c_str(), nullptr));
-  starter_remote::WriteFile(saved + "\\kept.txt", "kept");
+  WriteFileBytes(saved + "\\kept.txt", "kept");
   StarterRun run(folder);
   const std::string before = Listing(folder);
   SaveConfig(run);
   ExpectRunningWithoutReport(run);
   EXPECT_TRUE(GetFileAttributesA(saved.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(starter_remote::ReadFile(saved + "\\kept.txt"), "kept");
+  EXPECT_EQ(ReadFileBytes(saved + "\\kept.txt"), "kept");
   EXPECT_EQ(Listing(folder), before);
 }
 
@@ -144,23 +124,23 @@ TEST(StarterLoadFaults, FolderInThePlaceOfTheFileOpensWithTheDefaults) {
   ASSERT_TRUE(CreateDirectoryA((folder + "\\xconfig.dat").c_str(), nullptr));
   StarterRun run(folder);
   ExpectRunningWithoutReport(run);
-  EXPECT_EQ(CheckStates(run), kInitialChecks);
-  EXPECT_EQ(run.Selection(), 1);
-  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kNoFileTrace);
+  EXPECT_EQ(run.Checks(), starter_tests::InitialChecks());
+  EXPECT_EQ(run.Selection(), launcher::kStartResolution);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kFailureTrace);
 }
 
 TEST(StarterLoadFaults, LockedFileOpensWithTheDefaultsAndStaysIntact) {
   const std::string folder = FaultFolder();
   const std::string config = folder + "\\xconfig.dat";
-  starter_remote::WriteFile(config, "1 0 1 1 1 0 0 0 1 4 ");
+  WriteFileBytes(config, "1 0 1 1 1 0 0 0 1 4 ");
   LockedFile lock(config);
   StarterRun run(folder);
   ExpectRunningWithoutReport(run);
-  EXPECT_EQ(CheckStates(run), kInitialChecks);
-  EXPECT_EQ(run.Selection(), 1);
-  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kNoFileTrace);
+  EXPECT_EQ(run.Checks(), starter_tests::InitialChecks());
+  EXPECT_EQ(run.Selection(), launcher::kStartResolution);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kFailureTrace);
   lock.Release();
-  EXPECT_EQ(starter_remote::ReadFile(config), "1 0 1 1 1 0 0 0 1 4 ");
+  EXPECT_EQ(ReadFileBytes(config), "1 0 1 1 1 0 0 0 1 4 ");
 }
 
 // 16 MiB of values: the window opens with the first ten applied. The trace of such a file runs
@@ -174,12 +154,12 @@ TEST(StarterLoadFaults, SixteenMebibyteFileOpensWithItsValuesAndTheFailureTrace)
   std::string config = "1 0 1 1 1 0 0 0 1 4 ";
   while (config.size() + 3 <= (16u << 20)) config += "17 ";
   config.resize(16u << 20, '9');
-  starter_remote::WriteFile(folder + "\\xconfig.dat", config);
+  WriteFileBytes(folder + "\\xconfig.dat", config);
   StarterRun run(folder);
   ExpectRunningWithoutReport(run);
-  EXPECT_EQ(CheckStates(run), (std::array<int, 6>{1, 1, 0, 1, 1, 1}));
+  EXPECT_EQ(run.Checks(), (starter_remote::CheckStates{1, 1, 0, 1, 1, 1}));
   EXPECT_EQ(run.Selection(), 4);
-  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kNoFileTrace);
+  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kFailureTrace);
 }
 
 // Every byte value, from 255 down to 0: the upper half and the control bytes reach the trace
@@ -197,11 +177,11 @@ TEST(StarterLoadFaults, EveryByteValueReachesTheTraceUnchanged) {
       value += static_cast<char>(byte);
     }
   }
-  starter_remote::WriteFile(folder + "\\xconfig.dat", config);
+  WriteFileBytes(folder + "\\xconfig.dat", config);
   StarterRun run(folder);
   ExpectRunningWithoutReport(run);
-  EXPECT_EQ(CheckStates(run), (std::array<int, 6>{0, 0, 0, 1, 1, 1})) << "value 1 is no number";
-  EXPECT_EQ(run.Selection(), 1);
+  EXPECT_EQ(run.Checks(), (starter_remote::CheckStates{0, 0, 0, 1, 1, 1})) << "value 1 is no number";
+  EXPECT_EQ(run.Selection(), launcher::kStartResolution);
   EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), expected);
 }
 
@@ -211,7 +191,7 @@ class StarterSoundFaults : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(StarterSoundFaults, StartSilentlyAndStillPlay) {
   const std::string folder = FaultFolder();
-  if (!GetParam().empty()) starter_remote::WriteFile(folder + "\\vorlan2.wav", GetParam());
+  if (!GetParam().empty()) WriteFileBytes(folder + "\\vorlan2.wav", GetParam());
   StarterRun run(folder);
   ExpectRunningWithoutReport(run);
   run.Click(IDC_COMMAND1);
@@ -259,7 +239,7 @@ class PreferLibrariesOnTheSearchPath {
 TEST(StarterLibraryLoading, PlantedSystemLibrariesInTheGameFolderAreNotLoaded) {
   const char* planted[] = {"winmm.dll", "uxtheme.dll"};
   const std::string folder = FaultFolder();
-  starter_remote::WriteFile(folder + "\\vorlan2.wav", starter_remote::ReadFile(BuiltFile(START_SOUND)));
+  WriteFileBytes(folder + "\\vorlan2.wav", ReadFileBytes(BuiltFile(START_SOUND)));
   const std::string control = folder + "\\plain";
   CreateDirectoryA(control.c_str(), nullptr);
   for (const char* name : planted) {
@@ -277,7 +257,7 @@ TEST(StarterLibraryLoading, PlantedSystemLibrariesInTheGameFolderAreNotLoaded) {
     std::string commandLine = "\"" + control + "\\Starter.exe\"";
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, control.c_str(),
                                &startup, &plain));
-    EXPECT_TRUE(starter_remote::WaitUntil([&] { return Exists(control + "\\uxtheme.dll.loaded"); }))
+    EXPECT_TRUE(test_support::WaitUntil([&] { return Exists(control + "\\uxtheme.dll.loaded"); }))
         << "the plain program did not take the planted library: the check proves nothing";
     TerminateProcess(plain.hProcess, 0);
     WaitForSingleObject(plain.hProcess, 5000);
@@ -289,7 +269,7 @@ TEST(StarterLibraryLoading, PlantedSystemLibrariesInTheGameFolderAreNotLoaded) {
     ExpectRunningWithoutReport(run);
     const SIZE narrow = run.OuterSize();
     run.Click(IDC_COMMAND2);  // the options panel: more controls drawn
-    EXPECT_TRUE(starter_remote::WaitUntil([&] { return run.OuterSize().cx > narrow.cx; })) << "the panel opened";
+    EXPECT_TRUE(test_support::WaitUntil([&] { return run.OuterSize().cx > narrow.cx; })) << "the panel opened";
     // Painted through: another thread's window is painted before this call returns.
     RedrawWindow(run.Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   }

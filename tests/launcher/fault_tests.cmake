@@ -8,11 +8,10 @@ add_library(planted_library SHARED fault_planted_library.cpp)
 set_target_properties(planted_library PROPERTIES PREFIX "")
 
 add_executable(starter_fault_tests fault_test.cpp)
-target_link_libraries(starter_fault_tests PRIVATE starter_remote GTest::gtest_main)
+target_link_libraries(starter_fault_tests PRIVATE starter_tests)
 target_compile_definitions(starter_fault_tests PRIVATE
-  STARTER_EXE="$<TARGET_FILE:Starter>" VORLAN_EXE="$<TARGET_FILE:vorlan>"
   PLANTED_LIBRARY="$<TARGET_FILE:planted_library>" MINIMAL_WINDOW_EXE="$<TARGET_FILE:minimal_window>"
-  START_SOUND="${PROJECT_SOURCE_DIR}/tools/sample-game/vorlan2.wav" FAULT_ROOT="${fault_root}")
+  FAULT_ROOT="${fault_root}")
 add_dependencies(starter_fault_tests Starter vorlan planted_library minimal_window)
 set_target_properties(starter_fault_tests PROPERTIES CROSSCOMPILING_EMULATOR "${on_display}")
 gtest_discover_tests(starter_fault_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -2,16 +2,19 @@
 
 #include <tlhelp32.h>
 
-#include <cstdio>
+#include <chrono>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 
-#include "resource.h"
+#include "form1_layout.h"
+#include "support/files.h"
 
 namespace starter_remote {
 namespace {
 
-constexpr char kCaption[] = "Vorlan2: Amber Reach";
+using test_support::WaitUntil;
 
 [[noreturn]] void Fail(const std::string& what) {
   throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
@@ -43,7 +46,7 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* capti
   WaitUntil([&] {
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found != nullptr;
-  }, milliseconds);
+  }, std::chrono::milliseconds(milliseconds));
   return search.found;
 }
 
@@ -70,15 +73,6 @@ std::string CaptureScreen(const RECT& area) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-  const ULONGLONG deadline = GetTickCount64() + milliseconds;
-  while (!condition()) {
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 bool ProcessRuns(const char* fileName) {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) Fail("cannot list the processes");
@@ -98,30 +92,15 @@ std::string WindowsPath(const std::string& path) {
   return windowsPath;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return {};
-  std::string bytes;
-  char buffer[4096];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, got);
-  std::fclose(file);
-  return bytes;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) Fail("cannot write " + path);
-  std::fclose(file);
-}
-
 std::string MakeGameFolder(const std::string& root, const std::string& name, const std::string& starterExe,
                            const std::string& gameExe) {
   const std::string folder = root + "\\" + name;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ignored))
+    SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(folder, ignored);
   CreateDirectoryA(root.c_str(), nullptr);
-  CreateDirectoryA(folder.c_str(), nullptr);
-  for (const char* file : {"Starter.exe", "vorlan.exe", "xconfig.dat", "xconfig2.dat", "vorlan2.wav",
-                           "vorlan_started.txt"})
-    DeleteFileA((folder + "\\" + file).c_str());
+  if (!CreateDirectoryA(folder.c_str(), nullptr)) Fail("cannot make " + folder);
   if (!CopyFileA(starterExe.c_str(), (folder + "\\Starter.exe").c_str(), FALSE)) Fail("cannot copy " + starterExe);
   if (!gameExe.empty() && !CopyFileA(gameExe.c_str(), (folder + "\\vorlan.exe").c_str(), FALSE))
     Fail("cannot copy " + gameExe);
@@ -135,7 +114,7 @@ StarterRun::StarterRun(const std::string& gameFolder) {
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, gameFolder.c_str(), &startup,
                       &process_))
     Fail("cannot start " + commandLine);
-  form_ = FindProcessWindow(process_.dwProcessId, "Form1", kCaption, 30000);
+  form_ = FindProcessWindow(process_.dwProcessId, launcher::form1::kClassName, launcher::form1::kCaption, 30000);
   if (!form_) Fail("Starter.exe showed no window");
   threadId_ = GetWindowThreadProcessId(form_, nullptr);
 }
@@ -195,6 +174,12 @@ std::string StarterRun::Text(HWND window) const {
 
 int StarterRun::Check(int id) const { return static_cast<int>(SendMessageA(Control(id), BM_GETCHECK, 0, 0)); }
 
+CheckStates StarterRun::Checks() const {
+  CheckStates states{};
+  for (std::size_t i = 0; i < kCheckIds.size(); ++i) states[i] = Check(kCheckIds[i]);
+  return states;
+}
+
 int StarterRun::Selection() const { return static_cast<int>(SendMessageA(Control(IDC_COMBO1), CB_GETCURSEL, 0, 0)); }
 
 SIZE StarterRun::OuterSize() const {
@@ -245,7 +230,7 @@ void StarterRun::SaveScreenshot(const std::string& path) const {
   std::string file(reinterpret_cast<const char*>(&header), sizeof header);
   file.append(reinterpret_cast<const char*>(&info), sizeof info);
   file += rows;
-  WriteFile(path, file);
+  test_support::WriteFileBytes(path, file);
 }
 
 std::string WaitForFile(const std::string& path, DWORD milliseconds) {
@@ -255,8 +240,8 @@ std::string WaitForFile(const std::string& path, DWORD milliseconds) {
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
     return true;
-  }, milliseconds);
-  return closed ? ReadFile(path) : std::string();
+  }, std::chrono::milliseconds(milliseconds));
+  return closed ? test_support::ReadFileBytes(path) : std::string();
 }
 
 }  // namespace starter_remote

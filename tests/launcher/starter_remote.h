@@ -3,19 +3,22 @@
 // produces, and reads back what its window shows.
 #include <windows.h>
 
-#include <functional>
+#include <array>
 #include <string>
-#include <vector>
+
+#include "launch_options.h"
+#include "resource.h"
+#include "support/wait.h"
 
 namespace starter_remote {
 
-// How long a wait for something the launcher or the system does may take before it counts as
-// never happening. Generous, since an emulated machine is many times slower than a real one; a
-// wait ends as soon as its condition holds.
-constexpr DWORD kDeadline = 60000;
+// The shared deadline, in the unit of the system's waits.
+constexpr DWORD kDeadline = static_cast<DWORD>(test_support::kDeadline.count());
 
-// Checks `condition` until it holds or `milliseconds` have passed; answers whether it held.
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kDeadline);
+// The check boxes Check1 .. Check6, and states for them in that order.
+constexpr std::array<int, launcher::kToggleCount> kCheckIds = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
+                                                               IDC_CHECK4, IDC_CHECK5, IDC_CHECK6};
+using CheckStates = std::array<int, launcher::kToggleCount>;
 
 // Whether a process of this file name (for example "vorlan.exe") runs under this system.
 bool ProcessRuns(const char* fileName);
@@ -23,11 +26,9 @@ bool ProcessRuns(const char* fileName);
 // A Windows path for a path from the environment (Unix paths map to drive Z:).
 std::string WindowsPath(const std::string& path);
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
-
-// A game folder `name` under `root`, emptied of what a run leaves, holding a copy of `starterExe`
-// and, unless `gameExe` is empty, a copy of it as "vorlan.exe".
+// A fresh game folder `name` under `root`, whatever an earlier run left there removed (read-only
+// files too), holding a copy of `starterExe` and, unless `gameExe` is empty, a copy of it as
+// "vorlan.exe".
 std::string MakeGameFolder(const std::string& root, const std::string& name, const std::string& starterExe,
                            const std::string& gameExe);
 
@@ -52,6 +53,7 @@ class StarterRun {
 
   std::string Text(HWND window) const;  // the window's text, as bytes
   int Check(int id) const;
+  CheckStates Checks() const;
   int Selection() const;
   SIZE OuterSize() const;
   SIZE ClientSize() const;

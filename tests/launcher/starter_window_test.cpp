@@ -2,67 +2,42 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "config_files.h"
+#include "form1_layout.h"
+#include "launch_options.h"
 #include "process_start_win32.h"
 #include "resource.h"
 #include "starter_remote.h"
+#include "starter_tests.h"
+#include "support/files.h"
 
 namespace {
 
+namespace form1 = launcher::form1;
+using form1::ControlKind;
+using form1::ControlSpec;
 using starter_remote::StarterRun;
+using starter_tests::BuiltFile;
+using test_support::WaitUntil;
 
-constexpr int kTwipsPerPixel = 15;  // the test display runs at 96 dots per inch
-constexpr char kNoFileTrace[] = "No FILE!xconfig.dat";
+constexpr int kTwipsPerPixel = form1::kTwipsPerInch / 96;  // the test display runs at 96 dots per inch
+constexpr int kNarrowWidth = static_cast<int>(form1::kNarrowWidth);
+constexpr int kWideWidth = static_cast<int>(form1::kWideWidth);
 
-std::string BuiltFile(const char* path) { return starter_remote::WindowsPath(path); }
-
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-// A fresh game folder named after the running test, with an optional "xconfig.dat".
+// A fresh game folder for the running test, with an optional "xconfig.dat".
 std::string GameFolder(bool withGame, const std::string* config = nullptr) {
-  std::string name = TestName();
-  for (char& c : name)
-    if (c == '/') c = '_';
-  const std::string folder = starter_remote::MakeGameFolder(BuiltFile(GAME_ROOT), name, BuiltFile(STARTER_EXE),
-                                                            withGame ? BuiltFile(VORLAN_EXE) : std::string());
-  if (config) starter_remote::WriteFile(folder + "\\xconfig.dat", *config);
+  const std::string folder = starter_tests::GameFolder(GAME_ROOT, withGame);
+  if (config) test_support::WriteFileBytes(folder + "\\xconfig.dat", *config);
   return folder;
 }
-
-struct ExpectedControl {
-  int id;
-  const char* className;
-  const char* text;
-  int left, top, width, height;  // twips
-  bool shown;
-};
-
-// Creation order, which is also the order from top to bottom where controls overlap.
-constexpr std::array<ExpectedControl, 15> kOnForm = {{
-    {IDC_COMMAND3, "Button", "Save Config", 240, 3480, 1215, 375, false},
-    {IDC_COMMAND4, "Button", "Load Config", 240, 3000, 1215, 375, false},
-    {IDC_TEXT2, "Edit", nullptr, 240, 1800, 2295, 975, false},
-    {IDC_CHECK6, "Button", "Bullets Glow", 5640, 3960, 2055, 255, true},
-    {IDC_CHECK5, "Button", "Scenery clouds", 5640, 3600, 2055, 255, true},
-    {IDC_CHECK4, "Button", "Engines / Fire effects", 5640, 3240, 2055, 255, true},
-    {IDC_CHECK3, "Button", "Advanced Shadows", 5640, 2880, 2055, 255, true},
-    {IDC_COMMAND2, "Button", "Video Setup", 2520, 3720, 2295, 495, true},
-    {IDC_CHECK2, "Button", "Use Shaders", 5640, 2520, 2055, 255, true},
-    {IDC_CHECK1, "Button", "Window mode", 5520, 1440, 2055, 255, true},
-    {IDC_COMBO1, "ComboBox", nullptr, 5520, 960, 2175, 315, true},
-    {IDC_COMMAND1, "Button", "Play", 2520, 4320, 2295, 495, true},
-    {IDC_FRAME1, "Button", "Video Setup", 5280, 360, 2655, 1575, true},
-    {IDC_FRAME2, "Button", "Performance / Visual ", 5280, 2160, 2655, 2295, true},
-    {IDC_LABEL1, "Static", "<<", 7680, 4560, 255, 255, true},
-}};
-constexpr int kPanelControls[] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3, IDC_CHECK4, IDC_CHECK5,
-                                  IDC_CHECK6, IDC_COMBO1, IDC_FRAME1, IDC_FRAME2, IDC_LABEL1};
-constexpr int kChecks[] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3, IDC_CHECK4, IDC_CHECK5, IDC_CHECK6};
 
 std::string ClassName(HWND window) {
   char name[64] = {};
@@ -70,22 +45,34 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-std::array<int, 6> CheckStates(const StarterRun& run) {
-  std::array<int, 6> states{};
-  for (int i = 0; i < 6; ++i) states[i] = run.Check(kChecks[i]);
-  return states;
+// The window class that a control of this kind is made of, as the system names it.
+std::string ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::TextBox: return "Edit";
+    case ControlKind::DropDownList: return "ComboBox";
+    case ControlKind::Label: return "Static";
+    default: return "Button";
+  }
+}
+
+// The controls on the options panel: on the window, beyond the narrow window's right edge.
+std::vector<int> PanelControls() {
+  std::vector<int> ids;
+  for (const ControlSpec& control : form1::kControls)
+    if (control.parentId == form1::kOnForm && control.left >= form1::kClientWidth) ids.push_back(control.id);
+  return ids;
 }
 
 // The X server activates a new window a moment after it is shown, and the focus passes through
 // other windows until then: answers where it is once it reaches `expected`, or at the deadline.
 HWND WaitForFocus(const StarterRun& run, HWND expected) {
-  starter_remote::WaitUntil([&] { return run.FocusedWindow() == expected; });
+  WaitUntil([&] { return run.FocusedWindow() == expected; });
   return run.FocusedWindow();
 }
 
 // Waits until the window's outer width is `twips` and answers the width it has then, in twips.
 int WaitForOuterWidth(const StarterRun& run, int twips) {
-  starter_remote::WaitUntil([&] { return run.OuterSize().cx * kTwipsPerPixel == twips; });
+  WaitUntil([&] { return run.OuterSize().cx * kTwipsPerPixel == twips; });
   return run.OuterSize().cx * kTwipsPerPixel;
 }
 
@@ -106,30 +93,39 @@ TEST(StarterWindow, OpensNarrowShowingOnlyThePictureAndTwoButtons) {
   EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
   EXPECT_NE(GetWindow(form, GW_OWNER), nullptr) << "an owned window gets no taskbar button";
   EXPECT_EQ(GetMenu(form), nullptr);
-  EXPECT_EQ(run.ClientSize().cx, 4980 / kTwipsPerPixel);
-  EXPECT_EQ(run.ClientSize().cy, 5040 / kTwipsPerPixel);
-  EXPECT_LT(run.OuterSize().cx * kTwipsPerPixel, 8250);
+  EXPECT_EQ(run.Text(form), form1::kCaption);
+  EXPECT_EQ(run.ClientSize().cx, form1::kClientWidth / kTwipsPerPixel);
+  EXPECT_EQ(run.ClientSize().cy, form1::kClientHeight / kTwipsPerPixel);
+  EXPECT_LT(run.OuterSize().cx * kTwipsPerPixel, kWideWidth);
 
   EXPECT_TRUE(IsWindowVisible(run.Control(IDC_COMMAND1)) && InsideClient(run, IDC_COMMAND1));
   EXPECT_TRUE(IsWindowVisible(run.Control(IDC_COMMAND2)) && InsideClient(run, IDC_COMMAND2));
-  for (int hidden : {IDC_TEXT2, IDC_COMMAND3, IDC_COMMAND4}) EXPECT_FALSE(IsWindowVisible(run.Control(hidden)));
-  for (int id : kPanelControls) {
+  for (const ControlSpec& control : form1::kControls) {
+    if (!control.visible) {
+      EXPECT_FALSE(IsWindowVisible(run.Control(control.id))) << control.id;
+    }
+  }
+  for (int id : PanelControls()) {
     EXPECT_TRUE(IsWindowVisible(run.Control(id))) << id << " is cut off, not hidden";
     EXPECT_GE(run.RectInParent(run.Control(id)).left, run.ClientSize().cx) << id;
   }
   EXPECT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1)) << "focus on Play";
 }
 
+// Every control of the launcher's control table, as a window of its kind with its text, place
+// and visibility; among the children of one parent, earlier ones lie above later ones.
 TEST(StarterWindow, ControlsHaveTheirKindTextPlaceAndStacking) {
   StarterRun run(GameFolder(false));
-  HWND above = nullptr;
-  for (const ExpectedControl& expected : kOnForm) {
+  std::map<HWND, HWND> lowestOfParent;
+  for (const ControlSpec& expected : form1::kControls) {
     SCOPED_TRACE(expected.id);
     const HWND control = run.Control(expected.id);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(GetParent(control), run.Form());
-    EXPECT_EQ(ClassName(control), expected.className);
-    if (expected.text) {
+    const HWND parent = expected.parentId == form1::kOnForm ? run.Form() : run.Control(expected.parentId);
+    EXPECT_EQ(GetParent(control), parent);
+    EXPECT_EQ(ClassName(control), ClassOf(expected.kind));
+    // The text box shows the load trace, the list its entries.
+    if (expected.kind != ControlKind::TextBox && expected.kind != ControlKind::DropDownList) {
       EXPECT_EQ(run.Text(control), expected.text);
     }
     const RECT rect = run.RectInParent(control);
@@ -137,38 +133,29 @@ TEST(StarterWindow, ControlsHaveTheirKindTextPlaceAndStacking) {
     EXPECT_EQ(rect.top, expected.top / kTwipsPerPixel);
     EXPECT_EQ(rect.right - rect.left, expected.width / kTwipsPerPixel);
     EXPECT_EQ(rect.bottom - rect.top, expected.height / kTwipsPerPixel);
-    EXPECT_EQ(IsWindowVisible(control) != FALSE, expected.shown);
+    EXPECT_EQ(IsWindowVisible(control) != FALSE, expected.visible);
     EXPECT_TRUE(IsWindowEnabled(control));
-    if (above) {
+    if (const HWND above = lowestOfParent[parent]) {
       EXPECT_EQ(GetWindow(above, GW_HWNDNEXT), control) << "stacking follows creation order";
+    } else {
+      EXPECT_EQ(GetWindow(parent, GW_CHILD), control) << "the first control lies on top";
     }
-    above = control;
+    lowestOfParent[parent] = control;
   }
-  EXPECT_EQ(GetWindow(above, GW_HWNDNEXT), nullptr) << "no other control on the window";
-
-  const HWND label2 = run.Control(IDC_LABEL2);
-  EXPECT_EQ(GetParent(label2), run.Control(IDC_FRAME1));
-  EXPECT_EQ(run.Text(label2), "Resolution");
-  const RECT inFrame = run.RectInParent(label2);
-  EXPECT_EQ(inFrame.left, 240 / kTwipsPerPixel);
-  EXPECT_EQ(inFrame.top, 360 / kTwipsPerPixel);
-  EXPECT_EQ(inFrame.right - inFrame.left, 1455 / kTwipsPerPixel);
-  EXPECT_EQ(inFrame.bottom - inFrame.top, 255 / kTwipsPerPixel);
+  for (const auto& [parent, lowest] : lowestOfParent)
+    EXPECT_EQ(GetWindow(lowest, GW_HWNDNEXT), nullptr) << "no other control in " << run.Text(parent);
 
   const HWND list = run.Control(IDC_COMBO1);
   EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
-  const char* const texts[] = {"800x600",       "1024x786",      "1280x1024",     "1400x1050",
-                               "1600x1200",     "1900x1200",     "Wide 1280x720 ", "Wide 1280x768",
-                               "Wide 1360x768", "Wide 1440x900", "Wide 1680x1050", "Wide 1920x1080"};
-  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 12);
-  for (int i = 0; i < 12; ++i) {
+  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), launcher::kResolutionCount);
+  for (int i = 0; i < launcher::kResolutionCount; ++i) {
     // The wide-character form: Wine hands only one byte of the 8-bit form to another process.
     wchar_t wide[64] = {};
-    ASSERT_EQ(SendMessageW(list, CB_GETLBTEXTLEN, i, 0), static_cast<LRESULT>(strlen(texts[i])));
+    ASSERT_EQ(SendMessageW(list, CB_GETLBTEXTLEN, i, 0), static_cast<LRESULT>(strlen(launcher::kResolutionTexts[i])));
     SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
     char text[64] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    EXPECT_STREQ(text, texts[i]);
+    EXPECT_STREQ(text, launcher::kResolutionTexts[i]);
   }
 }
 
@@ -176,42 +163,47 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
   const std::string config = "1 1 0 0 1 0 0 0 1 7 ";
   StarterRun run(GameFolder(false, &config));
   const int narrowHeight = run.OuterSize().cy;
-  const auto states = CheckStates(run);
+  const auto states = run.Checks();
 
   run.Click(IDC_COMMAND2);
-  EXPECT_EQ(WaitForOuterWidth(run, 8250), 8250);
+  EXPECT_EQ(WaitForOuterWidth(run, kWideWidth), kWideWidth);
   EXPECT_EQ(run.OuterSize().cy, narrowHeight);
-  for (int id : kPanelControls) EXPECT_TRUE(InsideClient(run, id)) << id << " uncovered";
-  EXPECT_GE(run.ClientSize().cx, (5160 + 2895) / kTwipsPerPixel) << "the panel's rectangle is uncovered";
+  for (int id : PanelControls()) EXPECT_TRUE(InsideClient(run, id)) << id << " uncovered";
+  EXPECT_GE(run.ClientSize().cx, (form1::kShape1.left + form1::kShape1.width) / kTwipsPerPixel)
+      << "the panel's rectangle is uncovered";
 
   run.ClickLabel(IDC_LABEL1);
-  EXPECT_EQ(WaitForOuterWidth(run, 5160), 5160);
+  EXPECT_EQ(WaitForOuterWidth(run, kNarrowWidth), kNarrowWidth);
   run.Click(IDC_COMMAND2);
-  EXPECT_EQ(WaitForOuterWidth(run, 8250), 8250);
+  EXPECT_EQ(WaitForOuterWidth(run, kWideWidth), kWideWidth);
   run.Click(IDC_COMMAND2);
-  EXPECT_EQ(WaitForOuterWidth(run, 5160), 5160) << "after two toggles";
+  EXPECT_EQ(WaitForOuterWidth(run, kNarrowWidth), kNarrowWidth) << "after two toggles";
 
-  // 8250 twips counts as wide; 549 pixels (8235 twips) as narrow.
-  SetWindowPos(run.Form(), nullptr, 0, 0, 8250 / kTwipsPerPixel, narrowHeight, SWP_NOMOVE | SWP_NOZORDER);
+  // The wide width counts as wide; one pixel less as narrow.
+  SetWindowPos(run.Form(), nullptr, 0, 0, kWideWidth / kTwipsPerPixel, narrowHeight, SWP_NOMOVE | SWP_NOZORDER);
   run.Click(IDC_COMMAND2);
-  EXPECT_EQ(WaitForOuterWidth(run, 5160), 5160);
-  SetWindowPos(run.Form(), nullptr, 0, 0, 8250 / kTwipsPerPixel - 1, narrowHeight, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(WaitForOuterWidth(run, kNarrowWidth), kNarrowWidth);
+  SetWindowPos(run.Form(), nullptr, 0, 0, kWideWidth / kTwipsPerPixel - 1, narrowHeight, SWP_NOMOVE | SWP_NOZORDER);
   run.Click(IDC_COMMAND2);
-  EXPECT_EQ(WaitForOuterWidth(run, 8250), 8250);
+  EXPECT_EQ(WaitForOuterWidth(run, kWideWidth), kWideWidth);
 
-  EXPECT_EQ(CheckStates(run), states) << "toggling keeps the options";
+  EXPECT_EQ(run.Checks(), states) << "toggling keeps the options";
   EXPECT_EQ(run.Selection(), 7);
 }
 
+// The tab order of the control table, over the controls shown at start, once round.
 TEST(StarterWindow, TabMovesThroughTheTabStopsInTabIndexOrder) {
   StarterRun run(GameFolder(false));
   ASSERT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1));
-  const int order[] = {IDC_COMBO1,  IDC_CHECK1, IDC_CHECK2, IDC_COMMAND2, IDC_CHECK3,
-                       IDC_CHECK4, IDC_CHECK5, IDC_CHECK6, IDC_COMMAND1};
-  for (int expected : order) {
+  const auto shown = [](int id) { return form1::Control(id).visible; };
+  int expected = IDC_COMMAND1;
+  for (std::size_t presses = 0; presses < form1::kControls.size(); ++presses) {
+    expected = form1::NextTabStop(expected, false, shown);
     run.PressKey(VK_TAB);
-    EXPECT_EQ(GetDlgCtrlID(WaitForFocus(run, run.Control(expected))), expected);
+    ASSERT_EQ(GetDlgCtrlID(WaitForFocus(run, run.Control(expected))), expected);
+    if (expected == IDC_COMMAND1) return;
   }
+  ADD_FAILURE() << "the tab order never came back to Play";
 }
 
 struct LoadCase {
@@ -230,7 +222,7 @@ class StarterLoad : public ::testing::TestWithParam<LoadCase> {};
 TEST_P(StarterLoad, ShowsTheStoredChoicesAndTheTrace) {
   const LoadCase& c = GetParam();
   StarterRun run(GameFolder(false, c.missing ? nullptr : &c.config));
-  EXPECT_EQ(CheckStates(run), c.checks);
+  EXPECT_EQ(run.Checks(), c.checks);
   EXPECT_EQ(run.Selection(), c.selection);
   if (c.trace) {
     EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), *c.trace);
@@ -240,8 +232,9 @@ TEST_P(StarterLoad, ShowsTheStoredChoicesAndTheTrace) {
 INSTANTIATE_TEST_SUITE_P(
     Configs, StarterLoad,
     ::testing::Values(
-        LoadCase{"Missing", "", true, {0, 1, 0, 1, 1, 1}, 1, kNoFileTrace},
-        LoadCase{"Empty", "", false, {0, 1, 0, 1, 1, 1}, 1, ""},
+        LoadCase{"Missing", "", true, starter_tests::InitialChecks(), launcher::kStartResolution,
+                 std::string(launcher::kFailureTrace)},
+        LoadCase{"Empty", "", false, starter_tests::InitialChecks(), launcher::kStartResolution, ""},
         // A byte of the upper half, CR and LF travel into the value and the trace unchanged.
         LoadCase{"OneValueWithLineEnd",
                  "\xE9\r\n1 ",
@@ -251,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xE9( 233)\r( 13)\n( 10)1( 49) ( 32)Opcao =  1:\xE9\r\n1\r\n"},
         LoadCase{"TenValues", "1 0 1 1 1 0 0 0 1 4 ", false, {1, 1, 0, 1, 1, 1}, 4, std::nullopt},
         LoadCase{"NoEntrySelected", "0 0 0 0 0 0 0 0 0 -1 ", false, {0, 0, 0, 0, 0, 0}, -1, std::nullopt},
-        LoadCase{"IndexOutOfRange", "0 1 0 0 0 0 0 0 1 12 ", false, {1, 0, 1, 0, 0, 0}, 1, kNoFileTrace},
+        LoadCase{"IndexOutOfRange", "0 1 0 0 0 0 0 0 1 12 ", false, {1, 0, 1, 0, 0, 0}, launcher::kStartResolution,
+                 std::string(launcher::kFailureTrace)},
         // The edit control ends its text at a NUL byte; the value still counts whole.
         LoadCase{"NulByte", std::string("a\0b ", 4), false, {0, 0, 0, 1, 1, 1}, 1, "a( 97)"}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
@@ -269,12 +263,12 @@ TEST(StarterLoad, TraceLongerThanAnEditControlsDefaultLimitIsKeptWhole) {
 TEST(StarterPlay, StartsTheGameMinimizedWithTheChosenOptionsAndEnds) {
   const std::string config = "1 0 1 1 1 0 0 0 0 1 ";
   const std::string folder = GameFolder(true, &config);
-  starter_remote::WriteFile(folder + "\\vorlan2.wav", starter_remote::ReadFile(BuiltFile(START_SOUND)));
+  test_support::WriteFileBytes(folder + "\\vorlan2.wav", test_support::ReadFileBytes(BuiltFile(START_SOUND)));
   StarterRun run(folder);
   run.Click(IDC_COMMAND2);
   run.Click(IDC_CHECK1);
   run.SelectEntry(10);
-  EXPECT_TRUE(starter_remote::WaitUntil([&] { return run.Check(IDC_CHECK1) == 1; }));
+  EXPECT_TRUE(WaitUntil([&] { return run.Check(IDC_CHECK1) == 1; }));
   run.Click(IDC_COMMAND1);
   EXPECT_EQ(run.WaitForExit(), 0u);
   EXPECT_EQ(starter_remote::WaitForFile(folder + "\\vorlan_started.txt"),
@@ -293,7 +287,7 @@ TEST(StarterPlay, EnterOnTheFocusedPlayButtonStartsTheGame) {
 
 TEST(StarterPlay, CloseBoxEndsWithoutStartingAnything) {
   const std::string folder = GameFolder(true);
-  ASSERT_TRUE(starter_remote::WaitUntil([] { return !starter_remote::ProcessRuns("vorlan.exe"); }))
+  ASSERT_TRUE(WaitUntil([] { return !starter_remote::ProcessRuns("vorlan.exe"); }))
       << "a game started by an earlier test still runs";
   StarterRun run(folder);
   run.CloseBox();

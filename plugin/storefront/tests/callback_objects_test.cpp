@@ -2,10 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "callback_base_fields.h"
 #include "storefront_callbacks.h"
 
 namespace {
@@ -53,22 +53,8 @@ class Owner {
   SteamAPICall_t rearmWith = 0;
 };
 
-// Reads the two base fields where the library reads them: the flags byte after the operation
-// table pointer, the notice id at the next 4-byte boundary.
-struct BaseFields {
-  static std::uint8_t Flags(const CCallbackBase& object) {
-    return Read<std::uint8_t>(object, kelvo::layout::kThisBuild.callbackFlags);
-  }
-  static int NoticeId(const CCallbackBase& object) {
-    return Read<std::int32_t>(object, kelvo::layout::kThisBuild.callbackNoticeId);
-  }
-  template <class Field>
-  static Field Read(const CCallbackBase& object, std::size_t offset) {
-    Field field;
-    std::memcpy(&field, reinterpret_cast<const unsigned char*>(&object) + offset, sizeof field);
-    return field;
-  }
-};
+using kelvo::testing::CallbackFlags;
+using kelvo::testing::CallbackNoticeId;
 
 class CallbackObjects : public ::testing::Test {
  protected:
@@ -79,8 +65,8 @@ class CallbackObjects : public ::testing::Test {
 TEST_F(CallbackObjects, CallbackRegistersItsNoticeIdAtConstructionAndKeepsItsIdFieldZero) {
   CCallback<Owner, UserStatsStored_t, 0> stored(&owner, &Owner::OnStored);
   EXPECT_THAT(g_registrations, ::testing::ElementsAre(Registration{"callback", &stored, 1102}));
-  EXPECT_EQ(BaseFields::Flags(stored), 0);
-  EXPECT_EQ(BaseFields::NoticeId(stored), 0);
+  EXPECT_EQ(CallbackFlags(stored), 0);
+  EXPECT_EQ(CallbackNoticeId(stored), 0);
 
   CCallback<Owner, UserStatsStored_t, 0> withoutOwner(nullptr, &Owner::OnStored);
   CCallback<Owner, UserStatsStored_t, 0> withoutHandler(&owner, nullptr);
@@ -98,8 +84,8 @@ TEST_F(CallbackObjects, CallbackForwardsBothRunFormsToItsHandler) {
 
 TEST_F(CallbackObjects, CallResultStartsIdleWithItsRecordIdAndRegistersNothing) {
   CCallResult<Owner, LeaderboardFindResult_t> found;
-  EXPECT_EQ(BaseFields::NoticeId(found), 1104);
-  EXPECT_EQ(BaseFields::Flags(found), 0);
+  EXPECT_EQ(CallbackNoticeId(found), 1104);
+  EXPECT_EQ(CallbackFlags(found), 0);
   found.Set(0, &owner, &Owner::OnFound);
   EXPECT_TRUE(g_registrations.empty());
 }

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "exports.h"
@@ -16,10 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
+using test_support::ReadFileBytes;
 
 // The text-mode line end as it reaches the file on this system.
 #ifdef _WIN32
@@ -32,7 +27,7 @@ class DiagnosticFiles : public kelvo::testing::OfflineStorefrontSession {
  protected:
   void SetUp() override {
     OfflineStorefrontSession::SetUp();
-    folder_ = kelvo::testing::ScratchFolder() / "1_temp";
+    folder_ = test_support::ProgramScratchFolder() / "1_temp";
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -51,14 +46,14 @@ TEST_F(DiagnosticFiles, CountryFileHoldsTheThreeTextsAsTheStorefrontGivesThem) {
   const std::string path = PathOf("pais.txt");
   ASSERT_TRUE(WriteCountryFile(path.c_str()));
   ASSERT_TRUE(WriteCountryFile(path.c_str()));  // replaces, never appends
-  EXPECT_EQ(Contents(path), "NZ" + kLineEnd + "C:\\Games\\Store" + kLineEnd + "100% %s%n%%d \"x\" \\" + kLineEnd);
+  EXPECT_EQ(ReadFileBytes(path), "NZ" + kLineEnd + "C:\\Games\\Store" + kLineEnd + "100% %s%n%%d \"x\" \\" + kLineEnd);
 }
 
 TEST_F(DiagnosticFiles, CountryFileIsLeftAloneWithoutARunningStorefront) {
   const std::string path = PathOf("pais.txt");
-  std::ofstream(path) << "earlier run";
+  test_support::WriteFileBytes(path, "earlier run");
   EXPECT_FALSE(WriteCountryFile(path.c_str()));
-  EXPECT_EQ(Contents(path), "earlier run");
+  EXPECT_EQ(ReadFileBytes(path), "earlier run");
 }
 
 TEST_F(DiagnosticFiles, NothingIsWrittenWhereTheFolderIsMissing) {
@@ -71,24 +66,25 @@ TEST_F(DiagnosticFiles, NothingIsWrittenWhereTheFolderIsMissing) {
 
 TEST_F(DiagnosticFiles, GreetingFileHoldsHelloWithoutLineEnd) {
   const std::string path = PathOf("alog.txt");
-  std::ofstream(path) << "a much longer earlier greeting";
+  test_support::WriteFileBytes(path, "a much longer earlier greeting");
   ASSERT_TRUE(WriteGreetingFile(path.c_str()));
-  EXPECT_EQ(Contents(path), "HELLO");
+  EXPECT_EQ(ReadFileBytes(path), "HELLO");
 }
 
-#ifndef _WIN32
-// Natively the exports' folder lies in the current folder (under Windows the game-flow cases
-// check c:\1_temp itself). say_hello answers the raw 1 when written, the raw 0 when not.
+// Natively the exports' folder lies in the current folder. say_hello answers the raw 1 when
+// written, the raw 0 when not.
 TEST_F(DiagnosticFiles, SayHelloAnswersWhetherItWrote) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the export writes c:\\1_temp of the whole prefix, which the game-flow cases check one at a time";
+#endif
   const fs::path before = fs::current_path();
-  fs::current_path(kelvo::testing::ScratchFolder());
+  fs::current_path(test_support::ProgramScratchFolder().path());
   EXPECT_EQ(say_hello(), 1);
-  EXPECT_EQ(Contents(kGreetingFilePath), "HELLO");
+  EXPECT_EQ(ReadFileBytes(kGreetingFilePath), "HELLO");
   fs::remove_all(folder_);
   EXPECT_EQ(say_hello(), 0);
   fs::current_path(before);
 }
-#endif
 
 class PlayerFacts : public kelvo::testing::OfflineStorefrontSession {};
 

@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "game_id.h"
 #include "offline_storefront_session.h"
@@ -12,19 +17,77 @@
 namespace kelvo::storefront {
 namespace {
 
-using ::testing::internal::CaptureStderr;
 using ::testing::internal::CaptureStdout;
-using ::testing::internal::GetCapturedStderr;
 using ::testing::internal::GetCapturedStdout;
 
 constexpr std::uint64_t kOtherGame = 2500;
 
-// Natively the debugger output goes to standard error; under Windows the end-to-end game-flow
-// cases watch the real one.
 #ifdef _WIN32
-constexpr bool kDebuggerOutputOnStandardError = false;
+#ifndef DBG_PRINTEXCEPTION_WIDE_C
+#define DBG_PRINTEXCEPTION_WIDE_C 0x4001000AL
+#endif
+
+// What reached the debugger output while a DebuggerOutput lives, in each form the system raised.
+std::wstring* g_wideDebuggerText = nullptr;  // global: an exception handler takes no context
+std::string* g_narrowDebuggerText = nullptr;  // global
+
+// The system hands a debugger each text as an exception that the sending call catches itself
+// when no debugger is attached; a first-chance handler sees it all the same.
+LONG CALLBACK RecordDebuggerText(EXCEPTION_POINTERS* exception) {
+  const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+  if (record.NumberParameters < 2 || !g_wideDebuggerText) return EXCEPTION_CONTINUE_SEARCH;
+  const std::size_t length = record.ExceptionInformation[0];  // counts the terminating NUL
+  if (record.ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C) {
+    const auto* text = reinterpret_cast<const wchar_t*>(record.ExceptionInformation[1]);
+    g_wideDebuggerText->append(text, wcsnlen(text, length));
+  } else if (record.ExceptionCode == DBG_PRINTEXCEPTION_C) {
+    const auto* text = reinterpret_cast<const char*>(record.ExceptionInformation[1]);
+    g_narrowDebuggerText->append(text, strnlen(text, length));
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// Records the debugger output of this process while it lives.
+class DebuggerOutput {
+ public:
+  DebuggerOutput() : handler_(AddVectoredExceptionHandler(1, RecordDebuggerText)) {
+    g_wideDebuggerText = &wide_;
+    g_narrowDebuggerText = &narrow_;
+  }
+  ~DebuggerOutput() {
+    RemoveVectoredExceptionHandler(handler_);
+    g_wideDebuggerText = nullptr;
+    g_narrowDebuggerText = nullptr;
+  }
+  // A system may pass a wide text on in 8-bit form as well: the wide form, where there is one.
+  std::string Text() const {
+    if (wide_.empty()) return narrow_;
+    std::string text;
+    for (wchar_t c : wide_) text += c < 0x80 ? static_cast<char>(c) : '?';
+    return text;
+  }
+
+ private:
+  void* handler_;
+  std::wstring wide_;
+  std::string narrow_;
+};
 #else
-constexpr bool kDebuggerOutputOnStandardError = true;
+// Natively the plug-in sends its debugger output to standard error.
+class DebuggerOutput {
+ public:
+  DebuggerOutput() { ::testing::internal::CaptureStderr(); }
+  ~DebuggerOutput() { Text(); }
+  std::string Text() {
+    if (!captured_) text_ = ::testing::internal::GetCapturedStderr();
+    captured_ = true;
+    return text_;
+  }
+
+ private:
+  bool captured_ = false;
+  std::string text_;
+};
 #endif
 
 class StatsObject : public kelvo::testing::OfflineStorefrontSession {
@@ -60,12 +123,9 @@ TEST_F(StatsObject, ReportsOnlyASuccessfulStoreOfThisGameToTheDebugger) {
   for (const Case& c : cases) {
     UserStatsStored_t notice{c.gameId, c.result};
     CaptureStdout();
-    CaptureStderr();
+    DebuggerOutput debugger;
     stats.OnUserStatsStored(&notice);
-    const std::string debugger = GetCapturedStderr();
-    if (kDebuggerOutputOnStandardError) {
-      EXPECT_EQ(debugger, c.debugger) << "game " << c.gameId << ", result " << c.result;
-    }
+    EXPECT_EQ(debugger.Text(), c.debugger) << "game " << c.gameId << ", result " << c.result;
     EXPECT_EQ(GetCapturedStdout(), "!!!!!!! - CStatsAndAchievements::OnUserStatsStored() callback.\n");
   }
 }
@@ -111,16 +171,13 @@ TEST_F(StatsObject, HearsTheStorefrontsNoticesInsideThePump) {
   userStats->StoreStats();
   userStats->RequestCurrentStats();
   CaptureStdout();
-  CaptureStderr();
+  DebuggerOutput debugger;
   SteamAPI_RunCallbacks();
   const std::string printed = GetCapturedStdout();
   EXPECT_NE(printed.find("!!!!!!! - CStatsAndAchievements::OnUserStatsStored() callback.\n"), std::string::npos);
   EXPECT_NE(printed.find("HI!"), std::string::npos);
   EXPECT_NE(printed.find("CStatsAndAchievements::OnUserStatsReceived() callback.\n"), std::string::npos);
-  const std::string debugger = GetCapturedStderr();
-  if (kDebuggerOutputOnStandardError) {
-    EXPECT_NE(debugger.find("StoreStats - success\n"), std::string::npos);
-  }
+  EXPECT_NE(debugger.Text().find("StoreStats - success\n"), std::string::npos);
 }
 
 }  // namespace

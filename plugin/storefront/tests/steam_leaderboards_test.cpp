@@ -39,7 +39,7 @@ TEST_F(Leaderboards, OpeningAnotherBoardDropsTheOpenOneAtOnce) {
 }
 
 TEST_F(Leaderboards, ANewLookupDropsThePendingOne) {
-  kelvo::testing::SetVariable("OFFLINE_STOREFRONT_KNOBS", R"({"lookup_pumps": 2})");
+  test_support::SetVariable("OFFLINE_STOREFRONT_KNOBS", R"({"lookup_pumps": 2})");
   Start();
   boards.OpenLeaderboard("Level3");
   boards.OpenLeaderboard("NoSuchBoard");
@@ -58,7 +58,7 @@ TEST_F(Leaderboards, AFailedLookupLeavesNoBoard) {
       {R"({"io_failure": true})", "Level3"},        // found, but the call failed
   };
   for (const Case& c : cases) {
-    kelvo::testing::SetVariable("OFFLINE_STOREFRONT_KNOBS", c.knobs);
+    test_support::SetVariable("OFFLINE_STOREFRONT_KNOBS", c.knobs);
     Start();
     boards.OpenLeaderboard(c.board);
     SteamAPI_RunCallbacks();

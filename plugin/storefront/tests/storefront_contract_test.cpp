@@ -4,28 +4,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "callback_base_fields.h"
 #include "storefront_callbacks.h"
+#include "support/environment.h"
+#include "support/files.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-void SetVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
+using test_support::SetVariable;
 
 // Records what the storefront delivers. Lives as long as the process: the library keeps the
 // registrations, as the plug-in's own objects are never destroyed either.
@@ -71,38 +62,24 @@ Objects& Registered() {
   return *objects;
 }
 
-template <class Field>
-Field ReadAt(const CCallbackBase& object, std::size_t offset) {
-  Field field;
-  std::memcpy(&field, reinterpret_cast<const unsigned char*>(&object) + offset, sizeof field);
-  return field;
-}
-
 class StorefrontContract : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    std::random_device random;
-    folder_ = fs::temp_directory_path() / ("storefront-contract-" + std::to_string(random()) + "-" +
-                                           std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    fs::create_directories(folder_);
-    SetVariable("OFFLINE_STOREFRONT_STATE", (folder_ / "state.json").string());
-  }
-  static void TearDownTestSuite() { fs::remove_all(folder_); }
+  // The storefront reads where its state file is once per process.
+  static void SetUpTestSuite() { SetVariable("OFFLINE_STOREFRONT_STATE", StatePath().string()); }
 
   void SetUp() override {
-    fs::remove(folder_ / "state.json");
+    std::filesystem::remove(StatePath());
     SetVariable("OFFLINE_STOREFRONT_KNOBS", "");
     Registered().probe.Clear();
   }
   void TearDown() override { SteamAPI_Shutdown(); }
 
-  void WriteState(const std::string& json) { std::ofstream(folder_ / "state.json") << json; }
+  static std::filesystem::path StatePath() { return test_support::ProgramScratchFolder() / "state.json"; }
+  void WriteState(const std::string& json) { test_support::WriteFileBytes(StatePath(), json); }
 
   Objects& objects = Registered();
   Probe& probe = Registered().probe;
-  static fs::path folder_;
 };
-fs::path StorefrontContract::folder_;
 
 TEST_F(StorefrontContract, AccessorsAnswerOnlyWhileTheClientRuns) {
   objects.find.Set(0, &probe, &Probe::OnFound);
@@ -162,8 +139,9 @@ TEST_F(StorefrontContract, StatsKeepTheirTypeAndValue) {
 TEST_F(StorefrontContract, StoringAnAchievementNotifiesOnlyInsideThePump) {
   ASSERT_TRUE(SteamAPI_Init());
   // The library marked it registered and recorded the id.
-  EXPECT_EQ(ReadAt<std::uint8_t>(objects.stored, kelvo::layout::kThisBuild.callbackFlags) & 1, 1);
-  EXPECT_EQ(ReadAt<std::int32_t>(objects.stored, kelvo::layout::kThisBuild.callbackNoticeId), 1102);
+  EXPECT_EQ(kelvo::testing::CallbackFlags(objects.stored) & kelvo::testing::kRegisteredFlag,
+            kelvo::testing::kRegisteredFlag);
+  EXPECT_EQ(kelvo::testing::CallbackNoticeId(objects.stored), 1102);
   ISteamUserStats* stats = SteamUserStats();
   EXPECT_TRUE(stats->SetAchievement("FIRST_WIN"));
   bool unlocked = false;

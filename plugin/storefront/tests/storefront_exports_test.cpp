@@ -24,7 +24,7 @@ class StorefrontExports : public kelvo::testing::OfflineStorefrontSession {
  protected:
   // steam_init as script calls it; its printed line is not of interest here.
   void Init(const std::string& state) {
-    std::ofstream(kelvo::testing::ScratchFolder() / "state.json") << state;
+    test_support::WriteFileBytes(StatePath(), state);
     CaptureStdout();
     EXPECT_EQ(steam_init(), 1024);
     GetCapturedStdout();
@@ -87,12 +87,12 @@ TEST_F(StorefrontExports, WithoutARunningStorefrontNothingIsAskedAndTheSharedVal
 }
 
 TEST_F(StorefrontExports, StartSteamReportsItsStart) {
-  kelvo::testing::SetVariable("OFFLINE_STOREFRONT_KNOBS", R"({"init_fails": true})");
+  test_support::SetVariable("OFFLINE_STOREFRONT_KNOBS", R"({"init_fails": true})");
   CaptureStdout();
   EXPECT_EQ(start_steam(), -1024);
   EXPECT_EQ(GetCapturedStdout(), "native_start_steam() -> Error -1!\n");
 
-  kelvo::testing::SetVariable("OFFLINE_STOREFRONT_KNOBS", "");
+  test_support::SetVariable("OFFLINE_STOREFRONT_KNOBS", "");
   CaptureStdout();
   EXPECT_EQ(start_steam(), 0);
   EXPECT_EQ(GetCapturedStdout(),

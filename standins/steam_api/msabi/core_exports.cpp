@@ -13,7 +13,9 @@ namespace {
 
 // The core's view of one caller's callback object. It forwards the core's calls to the face that
 // registered the object and mirrors the two fields the library keeps into the caller's object,
-// where the caller (and a debugger) expects them.
+// where the caller (and a debugger) expects them: before every call into the object, since the
+// core may have released a registration just before (a completion it then finds the object
+// cannot take still ends the registration).
 class ForeignObject final : public CallbackObject {
  public:
   ForeignObject(void* object, const OfflineCallbackCalls& calls) : object_(static_cast<unsigned char*>(object)),
@@ -30,7 +32,10 @@ class ForeignObject final : public CallbackObject {
     Publish();
     calls_.runNotice(object_, record);
   }
-  int RecordSizeBytes() override { return calls_.recordSizeBytes(object_); }
+  int RecordSizeBytes() override {
+    Publish();
+    return calls_.recordSizeBytes(object_);
+  }
 
   void Use(const OfflineCallbackCalls& calls) { calls_ = calls; }
   // A call-result object names its record's id itself.

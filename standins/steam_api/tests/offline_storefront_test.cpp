@@ -4,19 +4,21 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <random>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "offline_storefront.h"
+#include "support/files.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using test_support::ReadFileBytes;
 
 // A callback object that logs every delivery as a short text.
 class Recorder : public offline::CallbackObject {
@@ -58,15 +60,7 @@ class Recorder : public offline::CallbackObject {
 
 class OfflineStorefrontTest : public ::testing::Test {
  protected:
-  OfflineStorefrontTest() {
-    std::random_device random;
-    folder_ = fs::temp_directory_path() / ("offline-storefront-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(folder_);
-    path_ = (folder_ / "storefront_state.json").string();
-  }
-  ~OfflineStorefrontTest() override { fs::remove_all(folder_); }
-
-  void WriteState(const std::string& json) { std::ofstream(path_) << json; }
+  void WriteState(const std::string& json) { test_support::WriteFileBytes(path_, json); }
 
   // One run of the game: a client with the usual three notice objects and two call objects.
   struct Run {
@@ -98,8 +92,8 @@ class OfflineStorefrontTest : public ::testing::Test {
     Recorder received, stored, achievement, find, upload;
   };
 
-  fs::path folder_;
-  std::string path_;
+  test_support::ScratchFolder folder_;
+  std::string path_ = (folder_ / "storefront_state.json").string();
   std::ostringstream errors_;
 };
 
@@ -219,10 +213,7 @@ TEST_F(OfflineStorefrontTest, CorruptStateFileIsKeptAsideAndReported) {
   ASSERT_TRUE(run.storefront.Init());
   EXPECT_THAT(errors_.str(), HasSubstr("unusable"));
   EXPECT_THAT(errors_.str(), HasSubstr(path_ + ".corrupt-1"));
-  std::ifstream aside(path_ + ".corrupt-1");
-  std::stringstream kept;
-  kept << aside.rdbuf();
-  EXPECT_EQ(kept.str(), garbage);
+  EXPECT_EQ(ReadFileBytes(path_ + ".corrupt-1"), garbage);
   bool won = true;
   EXPECT_FALSE(run.storefront.GetAchievement("WON", &won));  // defaults
   run.storefront.StoreStats();                               // a fresh file, the old one untouched
@@ -237,7 +228,8 @@ TEST_F(OfflineStorefrontTest, KnobsShapeInitLookupsAndStores) {
     EXPECT_FALSE(run.storefront.Init());
     EXPECT_FALSE(run.storefront.Running());
   }
-  WriteState(R"({"knobs": {"lookup_pumps": 3, "store_result": 5}})");
+  const std::string state = R"({"knobs": {"lookup_pumps": 3, "store_result": 5}})";
+  WriteState(state);
   Run run(path_, errors_);
   ASSERT_TRUE(run.storefront.Init());
   run.Find("Level1");
@@ -248,11 +240,7 @@ TEST_F(OfflineStorefrontTest, KnobsShapeInitLookupsAndStores) {
   EXPECT_THAT(run.log, ElementsAre("notice 1102 result 5"));  // no 1103: nothing was stored
   run.storefront.RunCallbacks();
   EXPECT_THAT(run.log, ElementsAre("notice 1102 result 5", "completion 1104 found"));
-  EXPECT_FALSE(fs::exists(path_ + ".tmp"));
-  std::ifstream file(path_);
-  std::stringstream text;
-  text << file.rdbuf();
-  EXPECT_THAT(text.str(), ::testing::Not(HasSubstr("WON")));
+  EXPECT_EQ(ReadFileBytes(path_), state) << "a store that did not succeed wrote the file";
 }
 
 TEST_F(OfflineStorefrontTest, UnlistedBoardsAreNotFoundUnlessCreatedOnFind) {
@@ -272,13 +260,20 @@ TEST_F(OfflineStorefrontTest, UnlistedBoardsAreNotFoundUnlessCreatedOnFind) {
   EXPECT_THAT(run.log, ElementsAre("completion 1104 not found", "completion 1104 found"));
 }
 
+// A lookup that would create its board fails instead, and no board is created.
 TEST_F(OfflineStorefrontTest, IoFailureKnobFailsCompletionsAndChangesNothing) {
-  WriteState(R"({"knobs": {"io_failure": true}})");
+  const std::string state = R"({"knobs": {"io_failure": true, "create_boards_on_find": true}})";
+  WriteState(state);
   Run run(path_, errors_);
   ASSERT_TRUE(run.storefront.Init());
-  run.Find("Level1");
+  run.Find("Unlisted");
   run.storefront.RunCallbacks();
   EXPECT_THAT(run.log, ElementsAre("completion 1104 io-failure not found"));
+  EXPECT_EQ(run.storefront.UploadLeaderboardScore(offline::OfflineStorefront::BoardHandle("Unlisted"),
+                                                  offline::kUploadKeepBest, 1, nullptr, 0),
+            0u);
+  run.storefront.Shutdown();
+  EXPECT_EQ(ReadFileBytes(path_), state);
 }
 
 TEST_F(OfflineStorefrontTest, KeepBestHonoursTheBoardsSortOrder) {

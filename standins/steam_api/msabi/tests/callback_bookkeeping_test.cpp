@@ -3,15 +3,15 @@
 // still hold as seen from the caller's side.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
+#include "callback_base_fields.h"
 #include "storefront_callbacks.h"
+#include "support/environment.h"
 
 namespace {
 
-constexpr std::uint8_t kRegistered = 0x01;
+using kelvo::testing::CallbackFlags;
+using kelvo::testing::CallbackNoticeId;
+using kelvo::testing::kRegisteredFlag;
 
 class Probe {
  public:
@@ -21,22 +21,11 @@ class Probe {
   int misdelivered = 0;
 };
 
-template <class Field>
-Field ReadAt(const CCallbackBase& object, std::size_t offset) {
-  Field field;
-  std::memcpy(&field, reinterpret_cast<const unsigned char*>(&object) + offset, sizeof field);
-  return field;
-}
-
-std::uint8_t Flags(const CCallbackBase& object) {
-  return ReadAt<std::uint8_t>(object, kelvo::layout::kThisBuild.callbackFlags);
-}
-
 class CallbackBookkeeping : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // Boards are looked up, never written: the state file is never created.
-    _putenv_s("OFFLINE_STOREFRONT_STATE", "callback_bookkeeping_state.json");
+    test_support::SetVariable("OFFLINE_STOREFRONT_STATE", "callback_bookkeeping_state.json");
   }
   void SetUp() override { ASSERT_TRUE(SteamAPI_Init()); }
   void TearDown() override { SteamAPI_Shutdown(); }
@@ -48,20 +37,19 @@ class CallbackBookkeeping : public ::testing::Test {
 
 TEST_F(CallbackBookkeeping, RegisteredFlagFollowsTheArmedCall) {
   auto& lookup = *new CCallResult<Probe, LeaderboardFindResult_t>;
-  EXPECT_EQ(Flags(lookup), 0);
+  EXPECT_EQ(CallbackFlags(lookup), 0);
   lookup.Set(Stats()->FindLeaderboard("Level1"), &probe, &Probe::OnFound);
-  EXPECT_EQ(Flags(lookup) & kRegistered, kRegistered);
-  EXPECT_EQ(ReadAt<std::int32_t>(lookup, kelvo::layout::kThisBuild.callbackNoticeId),
-            LeaderboardFindResult_t::k_iCallback);  // left as the object set it
+  EXPECT_EQ(CallbackFlags(lookup) & kRegisteredFlag, kRegisteredFlag);
+  EXPECT_EQ(CallbackNoticeId(lookup), LeaderboardFindResult_t::k_iCallback);  // left as the object set it
 
   SteamAPI_RunCallbacks();
   EXPECT_EQ(probe.found, 1);
-  EXPECT_EQ(Flags(lookup) & kRegistered, 0);  // released once completed
+  EXPECT_EQ(CallbackFlags(lookup) & kRegisteredFlag, 0);  // released once completed
 
   lookup.Set(Stats()->FindLeaderboard("Level2"), &probe, &Probe::OnFound);
-  EXPECT_EQ(Flags(lookup) & kRegistered, kRegistered);
+  EXPECT_EQ(CallbackFlags(lookup) & kRegisteredFlag, kRegisteredFlag);
   lookup.Set(0, &probe, &Probe::OnFound);  // dropped before it completed
-  EXPECT_EQ(Flags(lookup) & kRegistered, 0);
+  EXPECT_EQ(CallbackFlags(lookup) & kRegisteredFlag, 0);
   SteamAPI_RunCallbacks();
   EXPECT_EQ(probe.found, 1);
 }
@@ -69,11 +57,16 @@ TEST_F(CallbackBookkeeping, RegisteredFlagFollowsTheArmedCall) {
 TEST_F(CallbackBookkeeping, CompletionReachesOnlyAnObjectForItsRecord) {
   // Same record size as a lookup's completion, another record id: a caller that armed the wrong
   // object must not have the lookup's record read as its own.
+  // A rightly armed lookup completes in the same pump, so the pump did deliver.
   auto& wrong = *new CCallResult<Probe, UserStatsStored_t>;
+  auto& right = *new CCallResult<Probe, LeaderboardFindResult_t>;
   static_assert(sizeof(UserStatsStored_t) == sizeof(LeaderboardFindResult_t));
   wrong.Set(Stats()->FindLeaderboard("Level1"), &probe, &Probe::OnStoredInstead);
+  right.Set(Stats()->FindLeaderboard("Level2"), &probe, &Probe::OnFound);
   SteamAPI_RunCallbacks();
+  EXPECT_EQ(probe.found, 1);
   EXPECT_EQ(probe.misdelivered, 0);
+  EXPECT_EQ(CallbackFlags(wrong) & kRegisteredFlag, 0) << "its call completed, undelivered";
 }
 
 }  // namespace

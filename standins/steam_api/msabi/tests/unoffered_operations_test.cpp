@@ -3,10 +3,8 @@
 // wrong. Reached through the plug-in's own declarations, so the placeholders' positions count too.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
 #include "storefront_api.h"
+#include "support/environment.h"
 
 namespace {
 
@@ -14,7 +12,7 @@ class UnofferedOperation : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // A state file that is never written: nothing here stores.
-    _putenv_s("OFFLINE_STOREFRONT_STATE", "unoffered_operations_state.json");
+    test_support::SetVariable("OFFLINE_STOREFRONT_STATE", "unoffered_operations_state.json");
     ASSERT_TRUE(SteamAPI_Init());
   }
   static void TearDownTestSuite() { SteamAPI_Shutdown(); }

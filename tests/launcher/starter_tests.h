@@ -1,0 +1,35 @@
+// What the launcher's window test programs share: game folders named after the running test, and
+// what the launcher starts with, read from its own tables. The build defines STARTER_EXE and
+// VORLAN_EXE, the built launcher and stand-in game.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "form1_layout.h"
+#include "starter_remote.h"
+
+namespace starter_tests {
+
+inline std::string BuiltFile(const char* path) { return starter_remote::WindowsPath(path); }
+
+// A fresh game folder under `root`, named after the running test, holding Starter.exe and, when
+// `withGame`, the stand-in game.
+inline std::string GameFolder(const char* root, bool withGame) {
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return starter_remote::MakeGameFolder(BuiltFile(root), name, BuiltFile(STARTER_EXE),
+                                        withGame ? BuiltFile(VORLAN_EXE) : std::string());
+}
+
+// The states the window creates Check1 .. Check6 with, before anything is loaded.
+inline starter_remote::CheckStates InitialChecks() {
+  starter_remote::CheckStates states{};
+  for (std::size_t i = 0; i < states.size(); ++i)
+    states[i] = launcher::form1::Control(starter_remote::kCheckIds[i]).checked;
+  return states;
+}
+
+}  // namespace starter_tests
