@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced first by a test script that uses c:\1_temp of the Wine prefix (see wine-env.sh), which
 # other test runs in the same prefix may be using at the same time: it makes the prefix ready and
 # runs the script again holding the prefix's lock for c:\1_temp (held by flock itself, so that no

@@ -30,7 +30,7 @@ stop_display() {
 # connections), its name to DISPLAY-FILE.
 start_display() {
   stop_display
-  local number_file number= pid deadline
+  local number_file number='' pid deadline
   number_file=$(mktemp)
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" </dev/null >/dev/null 2>&1 &
   pid=$!

@@ -42,7 +42,7 @@ cp "$vorlan" "$kelvo" "$capture" "$case_folder/script.txt" "$game/"
 cp "$steam_api" "$game/steam_api.dll"
 if [ ${#storefront_needs[@]} -gt 0 ]; then cp "${storefront_needs[@]}" "$game/"; fi
 if [ -e "$case_folder/state.json" ]; then cp "$case_folder/state.json" "$game/storefront_state.json"; fi
-cd "$game"
+cd "$game" || exit 1
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

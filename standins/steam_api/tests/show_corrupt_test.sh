@@ -7,7 +7,7 @@ tools=$(cd "$(dirname "$0")/../../../tools" && pwd)
 tool=$(realpath "$1")
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cd "$folder"
+cd "$folder" || exit 1
 printf '{"stats": ' >storefront_state.json
 cp storefront_state.json original.json
 case "$tool" in
