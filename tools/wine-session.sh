@@ -15,15 +15,18 @@ tools=$(cd "$(dirname "$0")" && pwd)
 action=$1 display_file=${3:-}
 export WINEPREFIX=$2
 source "$tools/wine-env.sh"
-xvfb_pid_file=$display_file.xvfb-pid
+xvfb_file=$display_file.xvfb  # the Xvfb's process id and start time
+
+# process_start PID: when the process started (clock ticks after boot): with its id, it names the
+# process alone, even once the id has gone to another one.
+process_start() { cut -d' ' -f22 "/proc/$1/stat" 2>/dev/null; }
 
 # stop_display: ends the Xvfb this session started, if it still runs.
 stop_display() {
-  local pid
-  pid=$(cat "$xvfb_pid_file" 2>/dev/null) || return 0
-  # The recorded process, unless its number went to another program since.
-  if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then kill "$pid"; fi
-  rm -f "$xvfb_pid_file" "$display_file"
+  local pid started
+  read -r pid started <"$xvfb_file" 2>/dev/null || return 0
+  if [ -n "$started" ] && [ "$(process_start "$pid")" = "$started" ]; then kill "$pid"; fi
+  rm -f "$xvfb_file" "$display_file"
 }
 
 # start_display: Xvfb on a free display (-displayfd: it writes the number it took once it accepts
@@ -34,7 +37,7 @@ start_display() {
   number_file=$(mktemp)
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" </dev/null >/dev/null 2>&1 &
   pid=$!
-  echo "$pid" >"$xvfb_pid_file"
+  echo "$pid $(process_start "$pid")" >"$xvfb_file"
   deadline=$((SECONDS + 120))  # generous: the machine may be an emulated one
   until number=$(cat "$number_file") && [ -n "$number" ]; do
     if ! kill -0 "$pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
