@@ -3,17 +3,14 @@
 #   WINDOWS_DLLTOOL_MACHINE  dlltool's -m
 #   WINDOWS_LINK_MACHINE     lld-link's /machine:
 #   WINDOWS_MSVC_TARGET      clang's --target for Microsoft's ABI
-#   WINDOWS_TEST_DISPLAY     the window tests' X display, one per lane so both can run at once
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   set(WINDOWS_DLLTOOL_MACHINE i386)
   set(WINDOWS_LINK_MACHINE x86)
   set(WINDOWS_MSVC_TARGET i686-pc-windows-msvc)
-  set(WINDOWS_TEST_DISPLAY :73)
 elseif(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(WINDOWS_DLLTOOL_MACHINE i386:x86-64)
   set(WINDOWS_LINK_MACHINE x64)
   set(WINDOWS_MSVC_TARGET x86_64-pc-windows-msvc)
-  set(WINDOWS_TEST_DISPLAY :76)
 else()
   message(FATAL_ERROR "No Windows machine known for processor \"${CMAKE_SYSTEM_PROCESSOR}\"")
 endif()

@@ -35,10 +35,10 @@ echo
 echo "== 3. Starter.exe (x86_64) under 64-bit Wine: process start to visible window ($runs starts each)"
 # A display and Wine prefix of the benchmark's own, with the sample game's files beside each program.
 export WINEARCH=win64
-display=:77 prefix=$repo/build/bench-wineprefix-$WINEARCH
-session=tests/launcher/window-session.sh
-"$session" start $display "$prefix"
-trap '"$session" stop $display "$prefix"' EXIT
+prefix=$repo/build/bench-wineprefix-$WINEARCH display_file=$repo/build/bench-display
+trap 'tools/wine-session.sh stop "$prefix" "$display_file"' EXIT
+tools/wine-session.sh start "$prefix" "$display_file"
+display=$(cat "$display_file")
 folder=$repo/build/bench-start
 rm -rf "$folder" && mkdir -p "$folder/starter" "$folder/minimal"
 cp "$mirror_build/launcher/Starter.exe" tools/sample-game/xconfig.dat tools/sample-game/vorlan2.wav "$folder/starter/"

@@ -7,14 +7,16 @@
 #                                             folder SHARE read-write at /mnt/share, run COMMAND
 #                                             there with bash as root, stream its output and end
 #                                             with its exit status
-# In the machine, `wine-session PREFIX [:DISPLAY]` makes a Wine session ready (prefix from the
-# template, Xvfb, persistent wineserver). Windows programs must run from the machine's own disk:
-# copy them out of /mnt/share first.
+# In the machine, tools/wine-prefix.sh copies each Wine prefix from a template made with the image
+# by the same script. Windows programs must run from the machine's own disk: copy them out of
+# /mnt/share first.
 # EMULATED_MACHINE_DIR   where the machine is kept (default /var/cache/vorlan2-emulated-machine)
 # EMULATED_MACHINE_ACCEL kvm or tcg (default kvm when it boots the machine's kernel)
 # EMULATED_MACHINE_TIMEOUT  seconds a run may take before the machine is stopped (default 2400)
 set -euo pipefail
-recipe_files=("$0" "$(dirname "$0")"/emulated-machine/*)
+# The image holds the guest files and, to make its Wine prefix template, the prefix recipe.
+prefix_recipe=("$(dirname "$0")/wine-env.sh" "$(dirname "$0")/wine-prefix.sh")
+recipe_files=("$0" "$(dirname "$0")"/emulated-machine/* "${prefix_recipe[@]}")
 guest_files=$(cd "$(dirname "$0")/emulated-machine" && pwd)
 machine_dir=${EMULATED_MACHINE_DIR:-/var/cache/vorlan2-emulated-machine}
 run_timeout=${EMULATED_MACHINE_TIMEOUT:-2400}
@@ -90,12 +92,9 @@ binfmt=/proc/sys/fs/binfmt_misc
 registered_i386_entry=
 i386_elf_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 i386_elf_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-enabled_i386_entry() {
-  grep -lsx 'enabled' "$binfmt"/* 2>/dev/null | xargs -r grep -ls '^magic 7f454c4601010100000000000000000002000300' | head -n 1 || true
-}
 make_i386_programs_run() {  # ROOT
   local entry
-  entry=$(enabled_i386_entry)
+  entry=$("$(dirname "$0")/runs-32bit-code.sh" --emulator || true)
   if [ -n "$entry" ]; then
     # Without F the interpreter is looked up inside the chroot.
     if ! grep -q '^flags:.*F' "$entry"; then
@@ -207,8 +206,8 @@ install_packages() {
 install_guest_files() {
   local root=$building/root
   install -m 755 "$guest_files/init" "$root/usr/local/sbin/emulated-machine-init"
-  install -m 755 "$guest_files/wine-session" "$root/usr/local/bin/wine-session"
   install -m 755 "$guest_files/make-wine-template" "$root/usr/local/sbin/make-wine-template"
+  install -D -m 755 -t "$root/usr/local/lib/emulated-machine" "${prefix_recipe[@]}"
 }
 
 make_disk() {

@@ -16,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 build=$repo/build/windows game=$repo/build/game shots=$repo/build/game-screenshots
-prefix=$repo/build/play-wineprefix
+prefix=$repo/build/play-wineprefix display_file=$repo/build/play-display
 export WINEARCH=win32
 
 # visit CONFIG-FOLDER: the player's visit to the launcher in the assembled game folder, then the
@@ -25,10 +25,9 @@ visit() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     tools/drive-starter.sh --by-hand "$build" "$game" "$shots" "$1"
   else
-    local display=:74
-    tests/launcher/window-session.sh start "$display" "$prefix"
-    trap "tests/launcher/window-session.sh stop $display $(printf %q "$prefix")" EXIT
-    DISPLAY=$display WINEPREFIX=$prefix tools/drive-starter.sh "$build" "$game" "$shots" "$1"
+    trap 'tools/wine-session.sh stop "$prefix" "$display_file"' EXIT
+    tools/wine-session.sh start "$prefix" "$display_file"
+    DISPLAY=$(cat "$display_file") WINEPREFIX=$prefix tools/drive-starter.sh "$build" "$game" "$shots" "$1"
   fi
   WINEPREFIX=$prefix tools/show-game-session.sh "$build" "$game"
 }
@@ -41,6 +40,8 @@ if [ "${1:-}" = --visit-in-machine ]; then
   exit $status
 fi
 
+# Where the game can be played, found once for the whole command.
+if why=$(tools/runs-32bit-code.sh --why); then export RUNS_32BIT_CODE=yes; else export RUNS_32BIT_CODE=no; fi
 tools/bootstrap.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j 2 --target Starter vorlan starter_tour kelvo steam_api storefront >/dev/null
@@ -52,14 +53,14 @@ cp "$build/plugin/kelvo.dll" "$build/standins/steam_api/steam_api.dll" tools/sam
 [ -f "$game/storefront_state.json" ] || cp tools/sample-game/storefront_state.json "$game/"
 rm -f "$game/vorlan_output.txt"
 
-if [ "${SHIPPED_LANE:-}" != emulated ] && tools/runs-32bit-code.sh; then
+if [ "${SHIPPED_LANE:-}" != emulated ] && [ $RUNS_32BIT_CODE = yes ]; then
   visit "$config"
 else
-  echo "== $(tools/runs-32bit-code.sh --why); the game is played in the emulated machine"
+  echo "== $why; the game is played in the emulated machine"
   tools/emulated-machine.sh image
   share=$repo/build/play-in-machine
   status=0
-  tools/in-emulated-machine.sh "$share" "$build" --with "$game" --with "$config" --prefix "$prefix" \
+  tools/in-emulated-machine.sh "$share" "$build" --with "$game" --with "$config" \
     -- tools/play.sh --visit-in-machine "$config" || status=$?
   for folder in "$game" "$shots"; do
     if [ -d "$share/$(basename "$folder")" ]; then rm -rf "$folder" && mv "$share/$(basename "$folder")" "$folder"; fi

@@ -14,10 +14,15 @@ share=$PWD/build/shipped-lane
 # emulation is several times slower than on the host.
 test_timeout=1500
 
-# In the machine: ctest over the build folder, its log and screenshots left in the shared folder.
+# In the machine: ctest over the build folder, under one Wine session for the tests' prefix (the
+# build folder's own, as in the windows test preset), its log and screenshots left in the shared
+# folder.
 job='build=$1; shift
+export WINEARCH=win32 WINEPREFIX=$build/wineprefix
+tools/wine-session.sh start "$WINEPREFIX" || echo "shipped lane: the Wine session did not start"
 ctest --test-dir "$build" "$@" 2>&1 | tee "$SHARE/ctest.log"
 status=${PIPESTATUS[0]}
+tools/wine-session.sh stop "$WINEPREFIX"
 cp "$build/Testing/Temporary/LastTest.log" "$SHARE/" 2>/dev/null
 (cd "$build" && find . -path "*screenshots*" -type f -exec cp --parents {} "$SHARE/" \;)
 exit "$status"'

@@ -17,11 +17,13 @@ started=$SECONDS
 phase_started=$SECONDS
 phase_done() { echo "== phase $1: $((SECONDS - phase_started)) s"; phase_started=$SECONDS; }
 
+# Where the shipped lane can run, found once for the whole command.
+if why=$(tools/runs-32bit-code.sh --why); then export RUNS_32BIT_CODE=yes; else export RUNS_32BIT_CODE=no; fi
 tools/bootstrap.sh
 phase_done set-up
 
-echo "== shipped lane: $(tools/runs-32bit-code.sh --why)"
-if [ "${SHIPPED_LANE:-}" != emulated ] && tools/runs-32bit-code.sh; then
+echo "== shipped lane: $why"
+if [ "${SHIPPED_LANE:-}" != emulated ] && [ $RUNS_32BIT_CODE = yes ]; then
   shipped_runtime="32-bit Wine on this machine"
 else
   shipped_runtime="32-bit Wine in the emulated machine"
@@ -65,33 +67,20 @@ run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also 
   phase_done "lane $lane"
 }
 
-# wine_session start|stop PRESET WINEARCH: one persistent server for the test preset's own prefix
-# during its whole ctest run, its helper processes started here, away from the tests' output
-# pipes: a program that starts while a server shuts down fails to connect.
-wine_session() {
-  (
-    export WINEARCH=$3 WINEPREFIX=$PWD/build/$2/wineprefix
-    source tools/wine-env.sh
-    case "$1" in
-      start)
-        tools/wine-prefix.sh
-        setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-        "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
-        ;;
-      stop) "$WINESERVER" -k 2>/dev/null || true ;;
-    esac
-  )
+# run_wine_lane LANE RUNTIME PRESET WINEARCH: the preset's ctest under one Wine session for its
+# tests' prefix (the test preset's WINEPREFIX) for the whole run.
+run_wine_lane() {
+  local prefix=$PWD/build/$3/wineprefix
+  WINEARCH=$4 tools/wine-session.sh start "$prefix"
+  run_lane "$1" "$2" ctest --preset "$3"
+  WINEARCH=$4 tools/wine-session.sh stop "$prefix"
 }
 
 run_lane native "64-bit host programs, ASan and UBSan" ctest --preset native
 run_lane fuzz "64-bit host fuzzers" ctest --preset fuzz
-wine_session start mirror win64
-run_lane mirror "64-bit Wine" ctest --preset mirror
-wine_session stop mirror win64
+run_wine_lane mirror "64-bit Wine" mirror win64
 if [ -z "${image_job:-}" ]; then
-  wine_session start windows win32
-  run_lane shipped "$shipped_runtime" ctest --preset windows
-  wine_session stop windows win32
+  run_wine_lane shipped "$shipped_runtime" windows win32
 else
   echo "== waiting for the emulated machine (log: build/logs/emulated-machine-image.log)"
   if wait "$image_job"; then

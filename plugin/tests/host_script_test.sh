@@ -6,12 +6,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../tools/wine-run"
-source "$here/../../tools/wine-env.sh"
-"$here/../../tools/wine-prefix.sh"  # the lock below lives in the prefix
-# c:\1_temp is shared by every test run in the prefix: one at a time (see run_game_flow.sh).
-if [ -z "${HOLDS_C_1_TEMP_LOCK:-}" ]; then
-  HOLDS_C_1_TEMP_LOCK=1 exec flock -o "$WINEPREFIX/c_1_temp.lock" "$0" "$@"
-fi
+source "$here/../../tools/hold-c-1-temp.sh"
 engine_function_names=$1
 shift
 lookups=$(grep -c . "$engine_function_names")

@@ -3,27 +3,25 @@
 #          [DLL the storefront library needs beside it...]
 # Lays out a game folder (the stand-in game, the plug-in, the given storefront library as
 # steam_api.dll with the DLLs it needs, and the case's storefront_state.json), runs the case's
-# game script under the debugger-output capture with Wine, and compares what came out with the case's expectations:
-#   expected_output.txt    the game's whole transcript, byte for byte
+# game script under the debugger-output capture with Wine, and compares what came out with the
+# case's expectations. Golden files, each compared whole and exactly:
+#   expected_output.txt    the game's transcript
 #   expected_debugger.txt  the debugger output (compared as UTF-16LE); none expected without it
-#   expected_state.txt     lines the storefront tool shows afterwards (each must appear as is)
+#   expected_state.txt     what the storefront tool shows afterwards (`show`: player, achievements,
+#                          stats, boards and their entries)
 #   expected_pais.txt, expected_alog.txt
-#                          the diagnostic files under the prefix's c:\1_temp, byte for byte
+#                          the diagnostic files under the prefix's c:\1_temp, where the case has them
+# Assertions written by hand:
 #   no_diagnostic_folder   c:\1_temp is missing during the run and must still be missing after
 #   expected_stderr.txt    texts (one a line) that the game's standard error must contain
 #   expected_kept.txt      lines "CASE-FILE GAME-FILE": the game folder's file must afterwards hold
 #                          exactly the case's file (what must not be lost)
+# With GAME_FLOW_RECORD=1 the run writes the case's golden files from what came out instead of
+# comparing them (tools/regenerate-golden.sh); the assertions written by hand still count.
 # An existing c:\1_temp is set aside for the run and put back afterwards.
 set -uo pipefail
 tools="$(cd "$(dirname "$0")" && pwd)/../../tools"
-source "$tools/wine-env.sh"
-"$tools/wine-prefix.sh"  # the lock below lives in the prefix
-# c:\1_temp belongs to the whole prefix, which other test runs may be using at the same time:
-# the run holds the prefix's lock for it (held by flock itself, so that no Wine process started
-# here keeps it).
-if [ -z "${HOLDS_C_1_TEMP_LOCK:-}" ]; then
-  HOLDS_C_1_TEMP_LOCK=1 exec flock -o "$WINEPREFIX/c_1_temp.lock" "$0" "$@"
-fi
+source "$tools/hold-c-1-temp.sh"
 case_folder=$1 vorlan=$2 kelvo=$3 steam_api=$4 tool=$5 capture=$6
 shift 6
 storefront_needs=("$@")
@@ -44,37 +42,44 @@ cp "$vorlan" "$kelvo" "$capture" "$case_folder/script.txt" "$game/"
 cp "$steam_api" "$game/steam_api.dll"
 if [ ${#storefront_needs[@]} -gt 0 ]; then cp "${storefront_needs[@]}" "$game/"; fi
 if [ -e "$case_folder/state.json" ]; then cp "$case_folder/state.json" "$game/storefront_state.json"; fi
-cd "$game"
+cd "$game" || exit 1
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# golden NAME ACTUAL-FILE: the case's golden file NAME must hold exactly what ACTUAL-FILE holds.
+golden() {
+  if [ "${GAME_FLOW_RECORD:-}" = 1 ]; then
+    cp "$2" "$case_folder/$1"
+  elif [ ! -e "$case_folder/$1" ]; then
+    fail "the case has no $1 (tools/regenerate-golden.sh writes it)"
+  elif ! cmp -s "$case_folder/$1" "$2"; then
+    fail "$1 differs (expected < > got):"$'\n'"$(diff "$case_folder/$1" "$2" | head -40)"
+  fi
+}
 
 "$tools/wine-run" "$(basename "$capture")" debugger.bin vorlan.exe -script script.txt >/dev/null 2>stderr.txt
 status=$?
 [ $status -eq 0 ] || fail "the game ended with $status: $(cat stderr.txt)"
 
-cmp -s "$case_folder/expected_output.txt" vorlan_output.txt \
-  || fail "transcript differs: $(diff "$case_folder/expected_output.txt" vorlan_output.txt)"
+golden expected_output.txt vorlan_output.txt
 
-expected_debugger=$(mktemp)
-if [ -e "$case_folder/expected_debugger.txt" ]; then
-  iconv -f ASCII -t UTF-16LE "$case_folder/expected_debugger.txt" >"$expected_debugger"
+# The debugger output is UTF-16LE; the golden file holds it as ASCII, and no file means none.
+if [ -s debugger.bin ] || [ -e "$case_folder/expected_debugger.txt" ]; then
+  iconv -f UTF-16LE -t ASCII debugger.bin >debugger.txt || fail "the debugger output is not ASCII text: $(od -c debugger.bin | head -5)"
+  golden expected_debugger.txt debugger.txt
 fi
-cmp -s "$expected_debugger" debugger.bin \
-  || fail "debugger output differs: expected $(od -An -tx1 "$expected_debugger" | tr -d "\n"), got $(od -An -tx1 debugger.bin | tr -d "\n")"
-rm -f "$expected_debugger"
 
-if [ -e "$case_folder/expected_state.txt" ]; then
-  "$tools/wine-run" "$tool" show storefront_state.json 2>&1 | tr -d '\r' >shown.txt
-  while IFS= read -r line; do
-    grep -qxF -- "$line" shown.txt || fail "the storefront does not show \"$line\": $(cat shown.txt)"
-  done <"$case_folder/expected_state.txt"
-fi
+"$tools/wine-run" "$tool" show storefront_state.json 2>&1 | tr -d '\r' >shown.txt
+[ "${PIPESTATUS[0]}" -eq 0 ] || fail "the storefront tool failed: $(cat shown.txt)"
+golden expected_state.txt shown.txt
 
 for name in pais alog; do
   if [ -e "$case_folder/expected_$name.txt" ]; then
-    cmp -s "$case_folder/expected_$name.txt" "$diagnostics/$name.txt" \
-      || fail "c:\\1_temp\\$name.txt differs: $(od -c "$diagnostics/$name.txt" 2>&1 | head -5)"
+    if [ -e "$diagnostics/$name.txt" ]; then
+      golden "expected_$name.txt" "$diagnostics/$name.txt"
+    else
+      fail "c:\\1_temp\\$name.txt was not written"
+    fi
   fi
 done
 if [ -e "$case_folder/no_diagnostic_folder" ] && [ -e "$diagnostics" ]; then

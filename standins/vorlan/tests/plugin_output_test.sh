@@ -24,7 +24,7 @@ failures=0
 [ "$(cat console.txt)" = "$expected" ] || { echo "FAIL: standard output:"; cat console.txt; failures=1; }
 [ "$(cat vorlan_output.txt)" = "$expected" ] || { echo "FAIL: transcript:"; cat vorlan_output.txt; failures=1; }
 rm vorlan_output.txt
-"$wine_run" vorlan.exe -script script.txt </dev/null >/dev/null 2>&1
+"$wine_run" vorlan.exe -script script.txt </dev/null >/dev/null 2>&1 || { echo "FAIL: host failed without a terminal"; failures=1; }
 [ "$(cat vorlan_output.txt)" = "$expected" ] || { echo "FAIL: transcript without a terminal:"; cat vorlan_output.txt; failures=1; }
 [ $failures -eq 0 ] && echo "plug-in output is in the transcript, in order"
 exit $failures
