@@ -101,7 +101,7 @@ class TraceBuilder {
     std::memcpy(Room(count), bytes, count);
     used_ += count;
   }
-  void AppendNumberText(long long value) { used_ = static_cast<std::size_t>(WriteNumberText(Room(22), value) - bytes_); }
+  void Append(std::string_view text) { Append(text.data(), text.size()); }
   std::string_view Text() const { return {bytes_, used_}; }
 
  private:
@@ -116,6 +116,32 @@ class TraceBuilder {
   char* bytes_ = nullptr;
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;
+};
+
+// The number text of the value number, counted up in place: the value numbers run through every
+// integer from 1, and a carry costs less than writing the digits afresh for each value.
+class ValueNumberText {
+ public:
+  ValueNumberText() {
+    text_[kSize - 2] = ' ';
+    text_[kSize - 1] = '1';
+  }
+  std::string_view Text() const { return {text_ + first_ - 1, kSize - first_ + 1}; }
+  void CountUp() {
+    std::size_t at = kSize;
+    while (at > first_ && text_[at - 1] == '9') text_[--at] = '0';
+    if (at > first_) {
+      ++text_[at - 1];
+    } else {
+      text_[--first_] = '1';
+      text_[first_ - 1] = ' ';
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSize = 21;  // a blank and the digits of any value number
+  char text_[kSize];
+  std::size_t first_ = kSize - 1;  // where the digits begin; the blank stands before them
 };
 
 struct FileCloser {
@@ -163,29 +189,34 @@ std::optional<int16_t> RoundToInt16(double value) {
 bool LoadConfigFrom(std::FILE* file, LaunchOptions& options) {
   const std::array<BytePiece, 256>& pieces = BytePieces();
   TraceBuilder trace;
-  std::string value;
+  ValueNumberText numberText;
   long long number = 1;
+  // The value being collected: the bytes of each piece of the file join it at once at its blank,
+  // or at the piece's end, rather than one by one.
+  std::string value;
   char buffer[64 * 1024];
   std::size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    std::size_t valueStart = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const char c = buffer[i];
       const BytePiece& piece = pieces[static_cast<unsigned char>(c)];
       std::memcpy(trace.Room(sizeof piece.bytes), piece.bytes, sizeof piece.bytes);
       trace.Advance(piece.size);
-      if (c != kBlank) {
-        value += c;
-        continue;
-      }
+      if (c != kBlank) continue;
+      value.append(buffer + valueStart, i - valueStart);
       trace.Append("Opcao = ", 8);
-      trace.AppendNumberText(number);
+      trace.Append(numberText.Text());
       trace.Append(":", 1);
-      trace.Append(value.data(), value.size());
+      trace.Append(value);
       if (!ApplyValue(options, number, value)) return false;
       value.clear();
       ++number;
+      numberText.CountUp();
       trace.Append("\r\n", 2);
+      valueStart = i + 1;
     }
+    value.append(buffer + valueStart, count - valueStart);
   }
   if (std::ferror(file)) return false;
   options.SetLoadTrace(trace.Text());
