@@ -62,7 +62,8 @@ void Guarded(Handler handler) {
   }
 }
 
-[[noreturn]] void ThrowLastError() { throw std::runtime_error(launcher::SystemMessage(GetLastError())); }
+[[noreturn]] void ThrowError(DWORD code) { throw std::runtime_error(launcher::SystemMessage(code)); }
+[[noreturn]] void ThrowLastError() { ThrowError(GetLastError()); }
 
 int CheckId(Toggle toggle) {
   static constexpr int ids[launcher::kToggleCount] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
@@ -103,18 +104,66 @@ class Form1Options final : public launcher::LaunchOptions {
 
 Form1Options g_options;  // global
 
-// sndPlaySoundA from the system folder's WINMM, bound at its first call.
-UINT SndPlaySound(const char* fileName, UINT flags) {
+// What start-up needs only at its later steps, prepared on a thread of its own from the program's
+// first moment, so that it overlaps creating the window: the background picture for the first
+// paint, and the system folder's WINMM with its audio driver, which the library would otherwise
+// load inside the start-up sound's call while the player waits for the window. A step that fails
+// is reported where start-up needs its result, as if it had been done there.
+class StartupPreparation {
+ public:
   using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
-  static SndPlaySoundA play = nullptr;  // global
-  if (!play) {
-    const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!winmm) ThrowLastError();
-    play = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
-    if (!play) ThrowLastError();
+
+  void Begin() {
+    thread_ = CreateThread(nullptr, 0, &StartupPreparation::Run, this, 0, nullptr);
+    if (!thread_) Prepare();
   }
-  return play(fileName, flags);
-}
+  HBITMAP Background() {
+    Finish();
+    if (!background_) ThrowError(backgroundError_);
+    return background_;
+  }
+  SndPlaySoundA SndPlaySound() {
+    Finish();
+    if (!play_) ThrowError(playError_);
+    return play_;
+  }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self) {
+    static_cast<StartupPreparation*>(self)->Prepare();
+    return 0;
+  }
+  void Prepare() {
+    background_ = static_cast<HBITMAP>(
+        LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!background_) backgroundError_ = GetLastError();
+    const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (winmm) play_ = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
+    if (!play_) {
+      playError_ = GetLastError();
+      return;
+    }
+    // Asking for the output devices loads the audio driver; the answer itself is not needed.
+    using WaveOutGetNumDevs = UINT(WINAPI*)();
+    const auto countDevices =
+        reinterpret_cast<WaveOutGetNumDevs>(reinterpret_cast<void*>(GetProcAddress(winmm, "waveOutGetNumDevs")));
+    if (countDevices) countDevices();
+  }
+  void Finish() {
+    if (!thread_) return;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+
+  HANDLE thread_ = nullptr;
+  HBITMAP background_ = nullptr;
+  DWORD backgroundError_ = 0;
+  SndPlaySoundA play_ = nullptr;
+  DWORD playError_ = 0;
+};
+
+StartupPreparation g_startupPreparation;  // global
 
 // Play: starts the game with the current options and ends the launcher.
 void Command1_Click() {
@@ -148,7 +197,7 @@ void Form_Load() {
   g_options.SetResolutionIndex(1);
   Command4_Click();
   constexpr UINT kAsyncNoDefault = SND_ASYNC | SND_NODEFAULT;  // 3
-  SndPlaySound("vorlan2.wav", kAsyncNoDefault);
+  g_startupPreparation.SndPlaySound()("vorlan2.wav", kAsyncNoDefault);
 }
 
 // Dispatches a control's notification to its handler.
@@ -322,9 +371,6 @@ void LoadResources() {
   g_font = SansSerif(FW_NORMAL);
   g_boldFont = SansSerif(FW_BOLD);
   g_panelBrush = CreateSolidBrush(kPanelColour);
-  g_background = static_cast<HBITMAP>(
-      LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!g_background) ThrowLastError();
 }
 
 // Creates Form1 narrow and hidden, with all its controls. A hidden owner keeps it off the taskbar.
@@ -405,10 +451,12 @@ void LoadLibrariesOnlyFromTheSystemFolder() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LoadLibrariesOnlyFromTheSystemFolder();
   g_instance = instance;
+  g_startupPreparation.Begin();
   Guarded([&] {
     LoadResources();
     CreateForm();
     Form_Load();
+    g_background = g_startupPreparation.Background();
   });
   g_focusedControl = ControlWindow(IDC_COMMAND1);
   ShowWindow(g_form, showCommand);
