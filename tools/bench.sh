@@ -28,12 +28,7 @@ cmake --preset mirror -B "$mirror_build" >/dev/null
 cmake --build "$mirror_build" -j 2 --target Starter minimal_window window_start_timer >/dev/null
 
 echo "== 1. Export layer: cost per call through the exported function (native x86_64, Release)"
-"$bench_build/plugin/bench/export_call_benchmark" --benchmark_min_time=0.2 | tee "$bench_build/export_calls.txt"
-# Each export is listed before the direct call it makes; what the export adds is the difference
-# of their median processor times.
-awk '/_median/ { name[n] = $1; cpu[n] = $4; n++ }
-     END { for (i = 0; i + 1 < n; i += 2) printf "%s adds %.2f ns to %s (target at most 10 ns)\n",
-             name[i], cpu[i] - cpu[i + 1], name[i + 1] }' "$bench_build/export_calls.txt"
+"$bench_build/plugin/bench/export_call_benchmark" --benchmark_min_time=0.2
 echo
 echo "== 2. Load Config: time per byte"
 "$bench_build/launcher/bench/load_config_benchmark"
