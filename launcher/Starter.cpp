@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
-#include <exception>
-#include <new>
-#include <stdexcept>
+#include <optional>
 #include <string>
 
 #include "config_files.h"
@@ -38,9 +36,10 @@ HWND g_focusedControl;       // global: the control that gets the focus back whe
 
 int Pixels(double twips) { return launcher::form1::TwipsToPixels(twips, g_dpi); }
 
+// The window of one of the layout's controls.
 HWND ControlWindow(int id) {
-  const ControlSpec& control = launcher::form1::Control(id);
-  const HWND parent = control.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, control.parentId);
+  const int parentId = launcher::form1::FindControl(id)->parentId;
+  const HWND parent = parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, parentId);
   return GetDlgItem(parent, id);
 }
 
@@ -50,20 +49,8 @@ HWND ControlWindow(int id) {
   ExitProcess(1);
 }
 
-// Runs a handler; no error may go back into the system through a window procedure.
-template <typename Handler>
-void Guarded(Handler handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    ReportErrorAndEnd(error.what());
-  } catch (...) {
-    ReportErrorAndEnd("Unexpected error");
-  }
-}
-
-[[noreturn]] void ThrowError(DWORD code) { throw std::runtime_error(launcher::SystemMessage(code)); }
-[[noreturn]] void ThrowLastError() { ThrowError(GetLastError()); }
+[[noreturn]] void ReportSystemErrorAndEnd(DWORD code) { ReportErrorAndEnd(launcher::SystemMessage(code).c_str()); }
+[[noreturn]] void ReportLastErrorAndEnd() { ReportSystemErrorAndEnd(GetLastError()); }
 
 int CheckId(Toggle toggle) {
   static constexpr int ids[launcher::kToggleCount] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
@@ -94,11 +81,11 @@ class Form1Options final : public launcher::LaunchOptions {
   // The edit control keeps text up to the first NUL byte. When it has no room for the whole
   // trace it keeps its old text and still answers success, so the length tells; a trace too large
   // to keep fails the load like one too large for memory.
-  void SetLoadTrace(std::string_view text) override {
+  bool SetLoadTrace(std::string_view text) override {
     const std::string shown(text);
     const HWND box = ControlWindow(IDC_TEXT2);
-    if (!SetWindowTextA(box, shown.c_str())) ThrowLastError();
-    if (static_cast<std::size_t>(GetWindowTextLengthA(box)) != std::strlen(shown.c_str())) throw std::bad_alloc();
+    if (!SetWindowTextA(box, shown.c_str())) ReportLastErrorAndEnd();
+    return static_cast<std::size_t>(GetWindowTextLengthA(box)) == std::strlen(shown.c_str());
   }
 };
 
@@ -119,12 +106,12 @@ class StartupPreparation {
   }
   HBITMAP Background() {
     Finish();
-    if (!background_) ThrowError(backgroundError_);
+    if (!background_) ReportSystemErrorAndEnd(backgroundError_);
     return background_;
   }
   SndPlaySoundA SndPlaySound() {
     Finish();
-    if (!play_) ThrowError(playError_);
+    if (!play_) ReportSystemErrorAndEnd(playError_);
     return play_;
   }
 
@@ -168,19 +155,19 @@ StartupPreparation g_startupPreparation;  // global
 // Play: starts the game with the current options and ends the launcher.
 void Command1_Click() {
   launcher::Win32ProcessStarter starter;
-  launcher::Play(g_options, starter);
+  if (const std::optional<std::string> failure = launcher::Play(g_options, starter)) ReportErrorAndEnd(failure->c_str());
   DestroyWindow(g_form);
 }
 
 // Video Setup: widens the window to the options panel, or narrows it back.
 void Command2_Click() {
   RECT outer;
-  if (!GetWindowRect(g_form, &outer)) ThrowLastError();
+  if (!GetWindowRect(g_form, &outer)) ReportLastErrorAndEnd();
   const float width = launcher::form1::PixelsToTwips(outer.right - outer.left, g_dpi);
   const int newWidth = Pixels(launcher::form1::ToggledOuterWidth(width));
   if (!SetWindowPos(g_form, nullptr, 0, 0, newWidth, outer.bottom - outer.top,
                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
-    ThrowLastError();
+    ReportLastErrorAndEnd();
 }
 
 // Save Config.
@@ -257,7 +244,7 @@ LRESULT OnControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK Form1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:  // a control's click or selection change
-      Guarded([&] { OnCommand(LOWORD(wParam), HIWORD(wParam)); });
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CTLCOLORSTATIC:  // colours of labels, frames and check boxes
       return OnControlColour(window, message, wParam, lParam);
@@ -338,7 +325,7 @@ void CreateControl(const ControlSpec& entry) {
                                        windowClass.style | (entry.visible ? WS_VISIBLE : 0), Pixels(entry.left),
                                        Pixels(entry.top), Pixels(entry.width), height, parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), g_instance, nullptr);
-  if (!control) ThrowLastError();
+  if (!control) ReportLastErrorAndEnd();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == IDC_LABEL1 ? g_boldFont : g_font), FALSE);
   switch (entry.kind) {
     case ControlKind::CheckBox: SendMessageA(control, BM_SETCHECK, entry.checked, 0); break;
@@ -360,7 +347,7 @@ HFONT SansSerif(int weight) {
   const int height = -MulDiv(825, g_dpi, 7200);  // 8.25 points
   const HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-  if (!font) ThrowLastError();
+  if (!font) ReportLastErrorAndEnd();
   return font;
 }
 
@@ -385,10 +372,10 @@ void CreateForm() {
                  GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.lpszClassName = kFormClass;
-  if (!RegisterClassExA(&windowClass)) ThrowLastError();
+  if (!RegisterClassExA(&windowClass)) ReportLastErrorAndEnd();
 
   const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_instance, nullptr);
-  if (!owner) ThrowLastError();
+  if (!owner) ReportLastErrorAndEnd();
 
   constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
@@ -396,7 +383,7 @@ void CreateForm() {
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   g_form = CreateWindowExA(exStyle, kFormClass, launcher::form1::kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                            outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, g_instance, nullptr);
-  if (!g_form) ThrowLastError();
+  if (!g_form) ReportLastErrorAndEnd();
   for (const ControlSpec& control : launcher::form1::kControls) CreateControl(control);
 }
 
@@ -452,12 +439,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LoadLibrariesOnlyFromTheSystemFolder();
   g_instance = instance;
   g_startupPreparation.Begin();
-  Guarded([&] {
-    LoadResources();
-    CreateForm();
-    Form_Load();
-    g_background = g_startupPreparation.Background();
-  });
+  LoadResources();
+  CreateForm();
+  Form_Load();
+  g_background = g_startupPreparation.Background();
   g_focusedControl = ControlWindow(IDC_COMMAND1);
   ShowWindow(g_form, showCommand);
   SetFocus(g_focusedControl);

@@ -19,7 +19,10 @@ class CountingOptions final : public launcher::LaunchOptions {
   void SetResolutionIndex(int16_t index) override { index_ = index; }
   int ToggleState(launcher::Toggle) const override { return 0; }
   void SetToggleState(launcher::Toggle, int) override { ++changes_; }
-  void SetLoadTrace(std::string_view text) override { traceBytes_ = text.size(); }
+  bool SetLoadTrace(std::string_view text) override {
+    traceBytes_ = text.size();
+    return true;
+  }
   std::size_t traceBytes() const { return traceBytes_; }
 
  private:
