@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config_files.h"
+#include "error_report_win32.h"
 #include "form1_layout.h"
 #include "launch_options.h"
 #include "process_start_win32.h"
@@ -14,6 +15,7 @@
 
 namespace {
 
+using launcher::ReportErrorAndEnd;
 using launcher::Toggle;
 using launcher::form1::ControlKind;
 using launcher::form1::ControlSpec;
@@ -41,12 +43,6 @@ HWND ControlWindow(int id) {
   const int parentId = launcher::form1::FindControl(id)->parentId;
   const HWND parent = parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, parentId);
   return GetDlgItem(parent, id);
-}
-
-// Ends the launcher with the platform's standard error report.
-[[noreturn]] void ReportErrorAndEnd(const char* message) {
-  MessageBoxA(g_form, message, kReportCaption, MB_OK | MB_ICONERROR);
-  ExitProcess(1);
 }
 
 [[noreturn]] void ReportSystemErrorAndEnd(DWORD code) { ReportErrorAndEnd(launcher::SystemMessage(code).c_str()); }
@@ -434,6 +430,11 @@ void LoadLibrariesOnlyFromTheSystemFolder() {
 }
 
 }  // namespace
+
+void launcher::ReportErrorAndEnd(const char* message) {
+  MessageBoxA(g_form, message, kReportCaption, MB_OK | MB_ICONERROR);
+  ExitProcess(1);
+}
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LoadLibrariesOnlyFromTheSystemFolder();
