@@ -7,3 +7,15 @@ function(check_shipped_imports target)
     COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/check_imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}>
       ${WINDOWS_SYSTEM_DLLS} ${ARGN})
 endfunction()
+
+# What each product may weigh, in bytes: players download both with every patch. The launcher's
+# budget is its background picture, read from the file, plus its own allowance.
+file(SIZE ${PROJECT_SOURCE_DIR}/launcher/art/background.bmp starter_picture_bytes)
+set(SHIPPED_SIZE_BUDGET_kelvo 102400)                                   # 100 KiB
+math(EXPR SHIPPED_SIZE_BUDGET_Starter "${starter_picture_bytes} + 153600")  # the picture + 150 KiB
+
+function(check_shipped_size target)
+  add_test(NAME ${target}.WithinSizeBudget
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/check_size.sh $<TARGET_FILE:${target}>
+      ${SHIPPED_SIZE_BUDGET_${target}})
+endfunction()

@@ -3,12 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
-#include <exception>
-#include <new>
-#include <stdexcept>
+#include <optional>
 #include <string>
 
 #include "config_files.h"
+#include "error_report_win32.h"
 #include "form1_layout.h"
 #include "launch_options.h"
 #include "process_start_win32.h"
@@ -16,6 +15,7 @@
 
 namespace {
 
+using launcher::ReportErrorAndEnd;
 using launcher::Toggle;
 using launcher::form1::ControlKind;
 using launcher::form1::ControlSpec;
@@ -38,31 +38,15 @@ HWND g_focusedControl;       // global: the control that gets the focus back whe
 
 int Pixels(double twips) { return launcher::form1::TwipsToPixels(twips, g_dpi); }
 
+// The window of one of the layout's controls.
 HWND ControlWindow(int id) {
-  const ControlSpec& control = launcher::form1::Control(id);
-  const HWND parent = control.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, control.parentId);
+  const int parentId = launcher::form1::FindControl(id)->parentId;
+  const HWND parent = parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, parentId);
   return GetDlgItem(parent, id);
 }
 
-// Ends the launcher with the platform's standard error report.
-[[noreturn]] void ReportErrorAndEnd(const char* message) {
-  MessageBoxA(g_form, message, kReportCaption, MB_OK | MB_ICONERROR);
-  ExitProcess(1);
-}
-
-// Runs a handler; no error may go back into the system through a window procedure.
-template <typename Handler>
-void Guarded(Handler handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    ReportErrorAndEnd(error.what());
-  } catch (...) {
-    ReportErrorAndEnd("Unexpected error");
-  }
-}
-
-[[noreturn]] void ThrowLastError() { throw std::runtime_error(launcher::SystemMessage(GetLastError())); }
+[[noreturn]] void ReportSystemErrorAndEnd(DWORD code) { ReportErrorAndEnd(launcher::SystemMessage(code).c_str()); }
+[[noreturn]] void ReportLastErrorAndEnd() { ReportSystemErrorAndEnd(GetLastError()); }
 
 int CheckId(Toggle toggle) {
   static constexpr int ids[launcher::kToggleCount] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
@@ -93,45 +77,93 @@ class Form1Options final : public launcher::LaunchOptions {
   // The edit control keeps text up to the first NUL byte. When it has no room for the whole
   // trace it keeps its old text and still answers success, so the length tells; a trace too large
   // to keep fails the load like one too large for memory.
-  void SetLoadTrace(std::string_view text) override {
+  bool SetLoadTrace(std::string_view text) override {
     const std::string shown(text);
     const HWND box = ControlWindow(IDC_TEXT2);
-    if (!SetWindowTextA(box, shown.c_str())) ThrowLastError();
-    if (static_cast<std::size_t>(GetWindowTextLengthA(box)) != std::strlen(shown.c_str())) throw std::bad_alloc();
+    if (!SetWindowTextA(box, shown.c_str())) ReportLastErrorAndEnd();
+    return static_cast<std::size_t>(GetWindowTextLengthA(box)) == std::strlen(shown.c_str());
   }
 };
 
 Form1Options g_options;  // global
 
-// sndPlaySoundA from the system folder's WINMM, bound at its first call.
-UINT SndPlaySound(const char* fileName, UINT flags) {
+// What start-up needs only at its later steps, prepared on a thread of its own from the program's
+// first moment, so that it overlaps creating the window: the background picture for the first
+// paint, and the system folder's WINMM with its audio driver, which the library would otherwise
+// load inside the start-up sound's call while the player waits for the window. A step that fails
+// is reported where start-up needs its result, as if it had been done there.
+class StartupPreparation {
+ public:
   using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
-  static SndPlaySoundA play = nullptr;  // global
-  if (!play) {
-    const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!winmm) ThrowLastError();
-    play = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
-    if (!play) ThrowLastError();
+
+  void Begin() {
+    thread_ = CreateThread(nullptr, 0, &StartupPreparation::Run, this, 0, nullptr);
+    if (!thread_) Prepare();
   }
-  return play(fileName, flags);
-}
+  HBITMAP Background() {
+    Finish();
+    if (!background_) ReportSystemErrorAndEnd(backgroundError_);
+    return background_;
+  }
+  SndPlaySoundA SndPlaySound() {
+    Finish();
+    if (!play_) ReportSystemErrorAndEnd(playError_);
+    return play_;
+  }
+
+ private:
+  static DWORD WINAPI Run(LPVOID self) {
+    static_cast<StartupPreparation*>(self)->Prepare();
+    return 0;
+  }
+  void Prepare() {
+    background_ = static_cast<HBITMAP>(
+        LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!background_) backgroundError_ = GetLastError();
+    const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (winmm) play_ = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
+    if (!play_) {
+      playError_ = GetLastError();
+      return;
+    }
+    // Asking for the output devices loads the audio driver; the answer itself is not needed.
+    using WaveOutGetNumDevs = UINT(WINAPI*)();
+    const auto countDevices =
+        reinterpret_cast<WaveOutGetNumDevs>(reinterpret_cast<void*>(GetProcAddress(winmm, "waveOutGetNumDevs")));
+    if (countDevices) countDevices();
+  }
+  void Finish() {
+    if (!thread_) return;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+
+  HANDLE thread_ = nullptr;
+  HBITMAP background_ = nullptr;
+  DWORD backgroundError_ = 0;
+  SndPlaySoundA play_ = nullptr;
+  DWORD playError_ = 0;
+};
+
+StartupPreparation g_startupPreparation;  // global
 
 // Play: starts the game with the current options and ends the launcher.
 void Command1_Click() {
   launcher::Win32ProcessStarter starter;
-  launcher::Play(g_options, starter);
+  if (const std::optional<std::string> failure = launcher::Play(g_options, starter)) ReportErrorAndEnd(failure->c_str());
   DestroyWindow(g_form);
 }
 
 // Video Setup: widens the window to the options panel, or narrows it back.
 void Command2_Click() {
   RECT outer;
-  if (!GetWindowRect(g_form, &outer)) ThrowLastError();
+  if (!GetWindowRect(g_form, &outer)) ReportLastErrorAndEnd();
   const float width = launcher::form1::PixelsToTwips(outer.right - outer.left, g_dpi);
   const int newWidth = Pixels(launcher::form1::ToggledOuterWidth(width));
   if (!SetWindowPos(g_form, nullptr, 0, 0, newWidth, outer.bottom - outer.top,
                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
-    ThrowLastError();
+    ReportLastErrorAndEnd();
 }
 
 // Save Config.
@@ -148,7 +180,7 @@ void Form_Load() {
   g_options.SetResolutionIndex(launcher::kStartResolution);
   Command4_Click();
   constexpr UINT kAsyncNoDefault = SND_ASYNC | SND_NODEFAULT;  // 3
-  SndPlaySound("vorlan2.wav", kAsyncNoDefault);
+  g_startupPreparation.SndPlaySound()("vorlan2.wav", kAsyncNoDefault);
 }
 
 // Dispatches a control's notification to its handler.
@@ -208,7 +240,7 @@ LRESULT OnControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK Form1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:  // a control's click or selection change
-      Guarded([&] { OnCommand(LOWORD(wParam), HIWORD(wParam)); });
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_CTLCOLORSTATIC:  // colours of labels, frames and check boxes
       return OnControlColour(window, message, wParam, lParam);
@@ -289,7 +321,7 @@ void CreateControl(const ControlSpec& entry) {
                                        windowClass.style | (entry.visible ? WS_VISIBLE : 0), Pixels(entry.left),
                                        Pixels(entry.top), Pixels(entry.width), height, parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), g_instance, nullptr);
-  if (!control) ThrowLastError();
+  if (!control) ReportLastErrorAndEnd();
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(entry.id == IDC_LABEL1 ? g_boldFont : g_font), FALSE);
   switch (entry.kind) {
     case ControlKind::CheckBox: SendMessageA(control, BM_SETCHECK, entry.checked, 0); break;
@@ -311,7 +343,7 @@ HFONT SansSerif(int weight) {
   const int height = -MulDiv(825, g_dpi, 7200);  // 8.25 points
   const HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-  if (!font) ThrowLastError();
+  if (!font) ReportLastErrorAndEnd();
   return font;
 }
 
@@ -322,9 +354,6 @@ void LoadResources() {
   g_font = SansSerif(FW_NORMAL);
   g_boldFont = SansSerif(FW_BOLD);
   g_panelBrush = CreateSolidBrush(kPanelColour);
-  g_background = static_cast<HBITMAP>(
-      LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!g_background) ThrowLastError();
 }
 
 // Creates Form1 narrow and hidden, with all its controls. A hidden owner keeps it off the taskbar.
@@ -339,10 +368,10 @@ void CreateForm() {
                  GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.lpszClassName = kFormClass;
-  if (!RegisterClassExA(&windowClass)) ThrowLastError();
+  if (!RegisterClassExA(&windowClass)) ReportLastErrorAndEnd();
 
   const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_instance, nullptr);
-  if (!owner) ThrowLastError();
+  if (!owner) ReportLastErrorAndEnd();
 
   constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
@@ -350,7 +379,7 @@ void CreateForm() {
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
   g_form = CreateWindowExA(exStyle, kFormClass, launcher::form1::kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                            outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, g_instance, nullptr);
-  if (!g_form) ThrowLastError();
+  if (!g_form) ReportLastErrorAndEnd();
   for (const ControlSpec& control : launcher::form1::kControls) CreateControl(control);
 }
 
@@ -402,14 +431,19 @@ void LoadLibrariesOnlyFromTheSystemFolder() {
 
 }  // namespace
 
+void launcher::ReportErrorAndEnd(const char* message) {
+  MessageBoxA(g_form, message, kReportCaption, MB_OK | MB_ICONERROR);
+  ExitProcess(1);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LoadLibrariesOnlyFromTheSystemFolder();
   g_instance = instance;
-  Guarded([&] {
-    LoadResources();
-    CreateForm();
-    Form_Load();
-  });
+  g_startupPreparation.Begin();
+  LoadResources();
+  CreateForm();
+  Form_Load();
+  g_background = g_startupPreparation.Background();
   g_focusedControl = ControlWindow(IDC_COMMAND1);
   ShowWindow(g_form, showCommand);
   SetFocus(g_focusedControl);

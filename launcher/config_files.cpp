@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "replace_file.h"
 
@@ -29,12 +28,12 @@ std::string InFolder(const std::string& folder, const char* name) {
   return (last == '/' || last == '\\') ? folder + name : folder + "/" + name;
 }
 
-void ApplyToggle(LaunchOptions& options, Toggle toggle, const std::string& text) {
+void ApplyToggle(LaunchOptions& options, Toggle toggle, std::string_view text) {
   options.SetToggleState(toggle, NumericValue(text) == 1.0 ? 1 : 0);
 }
 
 // Applies value `number` of the file; false when value 10 is not an index of the list.
-bool ApplyValue(LaunchOptions& options, long long number, const std::string& text) {
+bool ApplyValue(LaunchOptions& options, long long number, std::string_view text) {
   switch (number) {
     case 1: ApplyToggle(options, Toggle::Check2, text); return true;
     case 2: ApplyToggle(options, Toggle::Check3, text); return true;
@@ -66,55 +65,83 @@ struct BytePiece {
   std::size_t size;
 };
 
-const std::array<BytePiece, 256>& BytePieces() {
-  static const std::array<BytePiece, 256> pieces = [] {
-    std::array<BytePiece, 256> table{};
-    for (int code = 0; code < 256; ++code) {
-      char* out = table[code].bytes;
-      *out++ = static_cast<char>(code);
-      *out++ = '(';
-      out = WriteNumberText(out, code);
-      *out++ = ')';
-      table[code].size = static_cast<std::size_t>(out - table[code].bytes);
-    }
-    return table;
-  }();
-  return pieces;
+std::array<BytePiece, 256> MakeBytePieces() {
+  std::array<BytePiece, 256> table{};
+  for (int code = 0; code < 256; ++code) {
+    char* out = table[code].bytes;
+    *out++ = static_cast<char>(code);
+    *out++ = '(';
+    out = WriteNumberText(out, code);
+    *out++ = ')';
+    table[code].size = static_cast<std::size_t>(out - table[code].bytes);
+  }
+  return table;
 }
 
-// Collects the load trace, which runs to several times the file's size, with one copy per piece.
-// Plain realloc lets large blocks grow by remapping pages instead of copying and clearing them.
-class TraceBuilder {
- public:
-  TraceBuilder() = default;
-  TraceBuilder(const TraceBuilder&) = delete;
-  TraceBuilder& operator=(const TraceBuilder&) = delete;
-  ~TraceBuilder() { std::free(bytes_); }
+const std::array<BytePiece, 256> kBytePieces = MakeBytePieces();
 
-  char* Room(std::size_t count) {
-    if (capacity_ - used_ < count) Grow(used_ + count);
-    return bytes_ + used_;
-  }
+// Collects bytes with one copy per piece: the load trace, which runs to several times the file's
+// size, and the value being read. Plain realloc lets large blocks grow by remapping pages instead
+// of copying and clearing them. Room is reserved first, which is where memory can run out.
+class ByteCollector {
+ public:
+  ByteCollector() = default;
+  ByteCollector(const ByteCollector&) = delete;
+  ByteCollector& operator=(const ByteCollector&) = delete;
+  ~ByteCollector() { std::free(bytes_); }
+
+  // False when there is no memory for `count` more bytes.
+  bool Reserve(std::size_t count) { return capacity_ - used_ >= count || Grow(used_ + count); }
+  char* End() { return bytes_ + used_; }
   void Advance(std::size_t count) { used_ += count; }
   void Append(const char* bytes, std::size_t count) {
-    std::memcpy(Room(count), bytes, count);
+    if (count == 0) return;  // nothing may be copied while no memory is held yet
+    std::memcpy(End(), bytes, count);
     used_ += count;
   }
-  void AppendNumberText(long long value) { used_ = static_cast<std::size_t>(WriteNumberText(Room(22), value) - bytes_); }
+  void Append(std::string_view text) { Append(text.data(), text.size()); }
+  void Clear() { used_ = 0; }
   std::string_view Text() const { return {bytes_, used_}; }
 
  private:
-  void Grow(std::size_t needed) {
+  bool Grow(std::size_t needed) {
     const std::size_t capacity = std::max({needed, 2 * capacity_, std::size_t{4096}});
     char* bytes = static_cast<char*>(std::realloc(bytes_, capacity));
-    if (!bytes) throw std::bad_alloc();
+    if (!bytes) return false;
     bytes_ = bytes;
     capacity_ = capacity;
+    return true;
   }
 
   char* bytes_ = nullptr;
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;
+};
+
+// The number text of the value number, counted up in place: the value numbers run through every
+// integer from 1, and a carry costs less than writing the digits afresh for each value.
+class ValueNumberText {
+ public:
+  ValueNumberText() {
+    text_[kSize - 2] = ' ';
+    text_[kSize - 1] = '1';
+  }
+  std::string_view Text() const { return {text_ + first_ - 1, kSize - first_ + 1}; }
+  void CountUp() {
+    std::size_t at = kSize;
+    while (at > first_ && text_[at - 1] == '9') text_[--at] = '0';
+    if (at > first_) {
+      ++text_[at - 1];
+    } else {
+      text_[--first_] = '1';
+      text_[first_ - 1] = ' ';
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSize = 21;  // a blank and the digits of any value number
+  char text_[kSize];
+  std::size_t first_ = kSize - 1;  // where the digits begin; the blank stands before them
 };
 
 struct FileCloser {
@@ -160,44 +187,50 @@ std::optional<int16_t> RoundToInt16(double value) {
 }
 
 bool LoadConfigFrom(std::FILE* file, LaunchOptions& options) {
-  const std::array<BytePiece, 256>& pieces = BytePieces();
-  TraceBuilder trace;
-  std::string value;
+  constexpr std::string_view kValueLabel = "Opcao = ";
+  ByteCollector trace;
+  ValueNumberText numberText;
   long long number = 1;
+  // The value being collected: the bytes of each piece of the file join it at once at its blank,
+  // or at the piece's end, rather than one by one.
+  ByteCollector value;
   char buffer[64 * 1024];
   std::size_t count;
   while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    std::size_t valueStart = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const char c = buffer[i];
-      const BytePiece& piece = pieces[static_cast<unsigned char>(c)];
-      std::memcpy(trace.Room(sizeof piece.bytes), piece.bytes, sizeof piece.bytes);
+      const BytePiece& piece = kBytePieces[static_cast<unsigned char>(c)];
+      if (!trace.Reserve(sizeof piece.bytes)) return false;
+      std::memcpy(trace.End(), piece.bytes, sizeof piece.bytes);
       trace.Advance(piece.size);
-      if (c != kBlank) {
-        value += c;
-        continue;
-      }
-      trace.Append("Opcao = ", 8);
-      trace.AppendNumberText(number);
+      if (c != kBlank) continue;
+      if (!value.Reserve(i - valueStart)) return false;
+      value.Append(buffer + valueStart, i - valueStart);
+      if (!trace.Reserve(kValueLabel.size() + numberText.Text().size() + 1 + value.Text().size() + 2)) return false;
+      trace.Append(kValueLabel);
+      trace.Append(numberText.Text());
       trace.Append(":", 1);
-      trace.Append(value.data(), value.size());
-      if (!ApplyValue(options, number, value)) return false;
-      value.clear();
+      trace.Append(value.Text());
+      if (!ApplyValue(options, number, value.Text())) return false;
+      value.Clear();
       ++number;
+      numberText.CountUp();
       trace.Append("\r\n", 2);
+      valueStart = i + 1;
     }
+    if (!value.Reserve(count - valueStart)) return false;
+    value.Append(buffer + valueStart, count - valueStart);
   }
   if (std::ferror(file)) return false;
-  options.SetLoadTrace(trace.Text());
-  return true;
+  return options.SetLoadTrace(trace.Text());
 }
 
 void LoadConfig(LaunchOptions& options, const std::string& folder) {
-  bool loaded = false;
-  try {
+  bool loaded;
+  {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(InFolder(folder, kLoadFileName).c_str(), "rb"));
     loaded = file && LoadConfigFrom(file.get(), options);
-  } catch (const std::bad_alloc&) {
-    // A trace too large for memory is one more way the load can fail.
   }
   if (!loaded) options.SetLoadTrace(kFailureTrace);
 }

@@ -16,10 +16,11 @@ constexpr const char* kSaveFileName = "xconfig2.dat";
 constexpr std::string_view kFailureTrace = "No FILE!xconfig.dat";
 
 // Load Config: reads "xconfig.dat" in `folder` (empty: the current folder) byte by byte, applies
-// values 1 to 5, 9 and 10 to the options and writes the load trace. Never throws.
+// values 1 to 5, 9 and 10 to the options and writes the load trace.
 void LoadConfig(LaunchOptions& options, const std::string& folder = {});
 
-// The same over an open file; false when the file cannot be read or value 10 is not an index.
+// The same over an open file; false when the file cannot be read, value 10 is not an index, or
+// there is no memory for the trace or no room to show it.
 // Earlier values stay applied on failure; the trace is set only on success.
 bool LoadConfigFrom(std::FILE* file, LaunchOptions& options);
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "resource.h"
@@ -36,11 +34,6 @@ const ControlSpec* FindControl(int id) {
   for (const ControlSpec& control : kControls)
     if (control.id == id) return &control;
   return nullptr;
-}
-
-const ControlSpec& Control(int id) {
-  if (const ControlSpec* control = FindControl(id)) return *control;
-  throw std::out_of_range("no control with id " + std::to_string(id));
 }
 
 int TwipsToPixels(double twips, int dpi) {

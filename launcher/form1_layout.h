@@ -37,9 +37,8 @@ constexpr float kNarrowWidth = 5160;
 constexpr float kWideWidth = 8250;
 constexpr int kTwipsPerInch = 1440;
 
-// The control with this id: nullptr, or for Control() an error, when there is none.
+// The control with this id, nullptr when there is none.
 const ControlSpec* FindControl(int id);
-const ControlSpec& Control(int id);
 
 int TwipsToPixels(double twips, int dpi);
 float PixelsToTwips(int pixels, int dpi);

@@ -55,8 +55,8 @@ std::string BuildCommandLine(const LaunchChoice& choice) {
   return line;
 }
 
-void Play(const LaunchOptions& options, ProcessStarter& starter) {
-  starter.Start(BuildCommandLine(ReadChoice(options)), kShowMinimized);
+std::optional<std::string> Play(const LaunchOptions& options, ProcessStarter& starter) {
+  return starter.Start(BuildCommandLine(ReadChoice(options)), kShowMinimized);
 }
 
 }  // namespace launcher

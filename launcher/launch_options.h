@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,7 +22,8 @@ class LaunchOptions {
   virtual void SetResolutionIndex(int16_t index) = 0;  // -1 (no entry) to 11
   virtual int ToggleState(Toggle toggle) const = 0;    // 0 unchecked, 1 checked
   virtual void SetToggleState(Toggle toggle, int state) = 0;
-  virtual void SetLoadTrace(std::string_view text) = 0;
+  // False when the text is too large to keep; the old text then stays.
+  virtual bool SetLoadTrace(std::string_view text) = 0;
 
  protected:
   ~LaunchOptions() = default;
@@ -55,16 +57,18 @@ std::string BuildCommandLine(const LaunchChoice& choice);
 // Show-window mode for the game: minimized, with the input focus.
 constexpr int kShowMinimized = 2;
 
-// Starts a program from a bare command line; throws when the platform cannot start it.
+// Starts a program from a bare command line. Answers nothing when it started, otherwise the
+// platform's message for the failure.
 class ProcessStarter {
  public:
-  virtual void Start(const std::string& commandLine, int showWindowMode) = 0;
+  virtual std::optional<std::string> Start(const std::string& commandLine, int showWindowMode) = 0;
 
  protected:
   ~ProcessStarter() = default;
 };
 
-// Play: starts the game with the current options. Ending the launcher is the window's part.
-void Play(const LaunchOptions& options, ProcessStarter& starter);
+// Play: starts the game with the current options and answers what the start answered. Ending the
+// launcher, or reporting the failure, is the window's part.
+std::optional<std::string> Play(const LaunchOptions& options, ProcessStarter& starter);
 
 }  // namespace launcher

@@ -17,7 +17,7 @@ std::string SystemMessage(unsigned long code) {
   return message;
 }
 
-void Win32ProcessStarter::Start(const std::string& commandLine, int showWindowMode) {
+std::optional<std::string> Win32ProcessStarter::Start(const std::string& commandLine, int showWindowMode) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -25,12 +25,11 @@ void Win32ProcessStarter::Start(const std::string& commandLine, int showWindowMo
   PROCESS_INFORMATION process{};
   std::vector<char> line(commandLine.begin(), commandLine.end());  // CreateProcessA may write into it
   line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    const DWORD error = GetLastError();
-    throw StartError(SystemMessage(error));
-  }
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return SystemMessage(GetLastError());
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  return std::nullopt;
 }
 
 }  // namespace launcher

@@ -7,7 +7,8 @@
 #   3. Starter.exe under 64-bit Wine (the mirror lane, which runs on every machine): process start
 #      to visible window, against a minimal window program built the same way (median of RUNS
 #      starts each, taking turns);
-#   4. the sizes of the shipped kelvo.dll and Starter.exe (i686) and the DLLs they import.
+#   4. the sizes of the shipped kelvo.dll and Starter.exe (i686) against their budgets, and the
+#      DLLs they import.
 #   tools/bench.sh [RUNS]          (default 31)
 # BENCH_BUILD_DIR, MIRROR_BUILD_DIR and WINDOWS_BUILD_DIR choose other build folders than the
 # presets' own.
@@ -56,3 +57,7 @@ for binary in "$windows_build/plugin/kelvo.dll" "$windows_build/launcher/Starter
   imports=$("$objdump" -p "$binary" | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')
   printf '%-12s %9d bytes  imports: %s\n' "$(basename "$binary")" "$(stat -c %s "$binary")" "$imports"
 done
+# Against their budgets: the packaging tests' own commands, read from the build's test lists
+# (ctest itself would first list the Windows test programs' cases under Wine).
+grep -rh --include=CTestTestfile.cmake 'check_size\.sh' "$windows_build" | sed 's/^add_test([^ ]* //; s/)$//; s/"//g' |
+  while read -r check binary budget; do "$check" "$binary" "$budget" || true; done

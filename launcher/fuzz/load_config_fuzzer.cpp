@@ -22,7 +22,10 @@ class CheckedOptions final : public launcher::LaunchOptions {
     if (state != 0 && state != 1) std::abort();
     toggles[static_cast<int>(toggle)] = state;
   }
-  void SetLoadTrace(std::string_view text) override { trace = std::string(text); }
+  bool SetLoadTrace(std::string_view text) override {
+    trace = std::string(text);
+    return true;
+  }
 
   int16_t index = 1;
   int toggles[launcher::kToggleCount] = {0, 1, 0, 1, 1, 1};

@@ -157,6 +157,26 @@ TEST_F(LoadConfigTest, EveryByteValueIsTracedRaw) {
   EXPECT_EQ(options.toggles[1], 0);  // value 1 holds bytes 0 to 31: not a number
 }
 
+// Large files are read in pieces: values that straddle two pieces, and value numbers that gain
+// a digit, reach the trace as in a small file.
+TEST_F(LoadConfigTest, LargeFileTracesEveryValueWhole) {
+  constexpr int kShortValues = 100000;  // "11 " each: pieces of the file end inside values
+  const std::string longValue(200000, 'x');
+  std::string bytes;
+  for (int i = 0; i < kShortValues; ++i) bytes += "11 ";
+  Load(bytes + longValue + " 1 ");
+
+  const std::string shortValuePieces = "1( 49)1( 49) ( 32)";
+  std::string expected;
+  for (int number = 1; number <= kShortValues; ++number)
+    expected += shortValuePieces + "Opcao = " + NumberText(number) + ":11\r\n";
+  for (std::size_t i = 0; i < longValue.size(); ++i) expected += "x( 120)";
+  expected += " ( 32)Opcao =  100001:" + longValue + "\r\n";
+  expected += "1( 49) ( 32)Opcao =  100002:1\r\n";
+  EXPECT_TRUE(options.trace == expected) << "trace of " << options.trace.size() << " bytes differs";
+  EXPECT_EQ(options.index, 11);
+}
+
 TEST_F(LoadConfigTest, AFolderInPlaceOfTheFileTakesTheFailurePath) {
   std::filesystem::create_directory(folder / kLoadFileName);
   LoadConfig(options, folder.str());

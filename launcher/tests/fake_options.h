@@ -28,7 +28,10 @@ class FakeOptions : public LaunchOptions {
     current = state;
     ToggleClick(toggle);
   }
-  void SetLoadTrace(std::string_view text) override { trace = std::string(text); }
+  bool SetLoadTrace(std::string_view text) override {
+    trace = std::string(text);
+    return true;
+  }
 
   int16_t index = kNoResolution;
   std::array<int, kToggleCount> toggles = {0, 1, 0, 1, 1, 1};

@@ -12,7 +12,13 @@ namespace kelvo::storefront {
 void Print(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
+#ifdef _WIN32
+  // The system C runtime's own formatter: the messages use only plain text and %d, which it
+  // prints as any other, and the library then carries no formatter of its own.
+  __ms_vfprintf(stdout, format, arguments);
+#else
   std::vfprintf(stdout, format, arguments);
+#endif
   va_end(arguments);
   std::fflush(stdout);
 }

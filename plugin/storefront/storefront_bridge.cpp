@@ -6,6 +6,9 @@
 // the storefront answers a call it cannot carry out, and the shared cells keep their values.
 #include "storefront_bridge.h"
 
+#include <cstdlib>
+#include <new>
+
 #include "console_output.h"
 #include "stats_and_achievements.h"
 #include "steam_leaderboards.h"
@@ -28,13 +31,22 @@ constexpr std::int32_t kLevelBoardOpening = 20;  // level n's board opening answ
 constexpr std::int32_t kScoreNotSent = 3;
 constexpr std::int32_t kScoreSent = 33;
 
+// Objects are made for each start and never freed: the storefront keeps their registrations.
+// Their memory comes straight from the C runtime, so the library carries none of the C++
+// runtime's exception machinery; running out of memory here ends the process, as it did before.
+template <typename Object>
+Object* MakeForTheProcess() {
+  void* memory = std::malloc(sizeof(Object));
+  if (!memory) std::abort();
+  return new (memory) Object;
+}
+
 }  // namespace
 
-// Objects are made for each start and never freed: the storefront keeps their registrations.
 bool SteamInit() {
   const bool running = SteamAPI_Init();
-  g_statsAndAchievements = new CStatsAndAchievements;
-  g_steamLeaderboards = new CSteamLeaderboards;
+  g_statsAndAchievements = MakeForTheProcess<CStatsAndAchievements>();
+  g_steamLeaderboards = MakeForTheProcess<CSteamLeaderboards>();
   return running;
 }
 
@@ -43,7 +55,7 @@ bool StartSteam() {
     Print("native_start_steam() -> Error -1!\n");
     return false;
   }
-  g_statsAndAchievements = new CStatsAndAchievements;
+  g_statsAndAchievements = MakeForTheProcess<CStatsAndAchievements>();
   // The number heading this line is part of its text, whatever game id the build is given.
   Print("1523254. m_bStatsValid2 -> %d\n", g_statsAndAchievements->StatsValid());
   Print("native_start_steam() -> Okay!\n");

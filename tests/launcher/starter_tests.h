@@ -28,7 +28,7 @@ inline std::string GameFolder(const char* root, bool withGame) {
 inline starter_remote::CheckStates InitialChecks() {
   starter_remote::CheckStates states{};
   for (std::size_t i = 0; i < states.size(); ++i)
-    states[i] = launcher::form1::Control(starter_remote::kCheckIds[i]).checked;
+    states[i] = launcher::form1::FindControl(starter_remote::kCheckIds[i])->checked;
   return states;
 }
 

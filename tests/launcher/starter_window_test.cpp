@@ -195,7 +195,7 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
 TEST(StarterWindow, TabMovesThroughTheTabStopsInTabIndexOrder) {
   StarterRun run(GameFolder(false));
   ASSERT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1));
-  const auto shown = [](int id) { return form1::Control(id).visible; };
+  const auto shown = [](int id) { return form1::FindControl(id)->visible; };
   int expected = IDC_COMMAND1;
   for (std::size_t presses = 0; presses < form1::kControls.size(); ++presses) {
     expected = form1::NextTabStop(expected, false, shown);
