@@ -24,7 +24,7 @@ process_start() { cut -d' ' -f22 "/proc/$1/stat" 2>/dev/null; }
 # stop_display: ends the Xvfb this session started, if it still runs.
 stop_display() {
   local pid started
-  read -r pid started <"$xvfb_file" 2>/dev/null || return 0
+  read -r pid started 2>/dev/null <"$xvfb_file" || return 0
   if [ -n "$started" ] && [ "$(process_start "$pid")" = "$started" ]; then kill "$pid"; fi
   rm -f "$xvfb_file" "$display_file"
 }
