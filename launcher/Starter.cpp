@@ -23,7 +23,6 @@ using launcher::form1::ControlSpec;
 constexpr COLORREF kPanelColour = RGB(64, 64, 64);
 constexpr COLORREF kPanelText = RGB(255, 255, 255);
 constexpr COLORREF kShapeOutline = RGB(128, 128, 128);
-constexpr const char* kFormClass = launcher::form1::kClassName;
 constexpr char kReportCaption[] = "Starter";
 
 HINSTANCE g_instance;        // global
@@ -367,7 +366,7 @@ void CreateForm() {
       LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_STARTER), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                  GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-  windowClass.lpszClassName = kFormClass;
+  windowClass.lpszClassName = launcher::form1::kClassName;
   if (!RegisterClassExA(&windowClass)) ReportLastErrorAndEnd();
 
   const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, g_instance, nullptr);
@@ -377,8 +376,9 @@ void CreateForm() {
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
   RECT outer = {0, 0, Pixels(launcher::form1::kClientWidth), Pixels(launcher::form1::kClientHeight)};
   AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-  g_form = CreateWindowExA(exStyle, kFormClass, launcher::form1::kCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                           outer.right - outer.left, outer.bottom - outer.top, owner, nullptr, g_instance, nullptr);
+  g_form = CreateWindowExA(exStyle, launcher::form1::kClassName, launcher::form1::kCaption, style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
+                           g_instance, nullptr);
   if (!g_form) ReportLastErrorAndEnd();
   for (const ControlSpec& control : launcher::form1::kControls) CreateControl(control);
 }
