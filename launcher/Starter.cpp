@@ -86,66 +86,19 @@ class Form1Options final : public launcher::LaunchOptions {
 
 Form1Options g_options;  // global
 
-// What start-up needs only at its later steps, prepared on a thread of its own from the program's
-// first moment, so that it overlaps creating the window: the background picture for the first
-// paint, and the system folder's WINMM with its audio driver, which the library would otherwise
-// load inside the start-up sound's call while the player waits for the window. A step that fails
-// is reported where start-up needs its result, as if it had been done there.
-class StartupPreparation {
- public:
-  using SndPlaySoundA = BOOL(WINAPI*)(LPCSTR, UINT);
-
-  void Begin() {
-    thread_ = CreateThread(nullptr, 0, &StartupPreparation::Run, this, 0, nullptr);
-    if (!thread_) Prepare();
-  }
-  HBITMAP Background() {
-    Finish();
-    if (!background_) ReportSystemErrorAndEnd(backgroundError_);
-    return background_;
-  }
-  SndPlaySoundA SndPlaySound() {
-    Finish();
-    if (!play_) ReportSystemErrorAndEnd(playError_);
-    return play_;
-  }
-
- private:
-  static DWORD WINAPI Run(LPVOID self) {
-    static_cast<StartupPreparation*>(self)->Prepare();
-    return 0;
-  }
-  void Prepare() {
-    background_ = static_cast<HBITMAP>(
-        LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!background_) backgroundError_ = GetLastError();
+// Module1's sndPlaySoundA, bound by name at its first call from the system folder's WINMM. The
+// library and its audio driver load only then, on the window's own thread: under Wine a second
+// thread loading them would hold the loader's lock while this one creates the window.
+BOOL SndPlaySoundA(LPCSTR fileName, UINT flags) {
+  using SndPlaySoundFunction = BOOL(WINAPI*)(LPCSTR, UINT);
+  static SndPlaySoundFunction play;
+  if (!play) {
     const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (winmm) play_ = reinterpret_cast<SndPlaySoundA>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
-    if (!play_) {
-      playError_ = GetLastError();
-      return;
-    }
-    // Asking for the output devices loads the audio driver; the answer itself is not needed.
-    using WaveOutGetNumDevs = UINT(WINAPI*)();
-    const auto countDevices =
-        reinterpret_cast<WaveOutGetNumDevs>(reinterpret_cast<void*>(GetProcAddress(winmm, "waveOutGetNumDevs")));
-    if (countDevices) countDevices();
+    if (winmm) play = reinterpret_cast<SndPlaySoundFunction>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
+    if (!play) ReportLastErrorAndEnd();
   }
-  void Finish() {
-    if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
-  }
-
-  HANDLE thread_ = nullptr;
-  HBITMAP background_ = nullptr;
-  DWORD backgroundError_ = 0;
-  SndPlaySoundA play_ = nullptr;
-  DWORD playError_ = 0;
-};
-
-StartupPreparation g_startupPreparation;  // global
+  return play(fileName, flags);
+}
 
 // Play: starts the game with the current options and ends the launcher.
 void Command1_Click() {
@@ -179,7 +132,7 @@ void Form_Load() {
   g_options.SetResolutionIndex(launcher::kStartResolution);
   Command4_Click();
   constexpr UINT kAsyncNoDefault = SND_ASYNC | SND_NODEFAULT;  // 3
-  g_startupPreparation.SndPlaySound()("vorlan2.wav", kAsyncNoDefault);
+  SndPlaySoundA("vorlan2.wav", kAsyncNoDefault);
 }
 
 // Dispatches a control's notification to its handler.
@@ -355,6 +308,14 @@ void LoadResources() {
   g_panelBrush = CreateSolidBrush(kPanelColour);
 }
 
+// The picture is first needed by the first paint, which the message loop brings; loading it after
+// the window is shown keeps its 588 KB off the time the player waits for the window.
+void LoadBackground() {
+  g_background = static_cast<HBITMAP>(
+      LoadImageA(g_instance, MAKEINTRESOURCEA(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!g_background) ReportLastErrorAndEnd();
+}
+
 // Creates Form1 narrow and hidden, with all its controls. A hidden owner keeps it off the taskbar.
 void CreateForm() {
   WNDCLASSEXA windowClass{};
@@ -439,13 +400,12 @@ void launcher::ReportErrorAndEnd(const char* message) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   LoadLibrariesOnlyFromTheSystemFolder();
   g_instance = instance;
-  g_startupPreparation.Begin();
   LoadResources();
   CreateForm();
   Form_Load();
-  g_background = g_startupPreparation.Background();
   g_focusedControl = ControlWindow(IDC_COMMAND1);
   ShowWindow(g_form, showCommand);
   SetFocus(g_focusedControl);
+  LoadBackground();
   return RunMessageLoop();
 }
