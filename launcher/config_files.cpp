@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <memory>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 #include "replace_file.h"
 
 namespace launcher {
@@ -80,15 +84,54 @@ std::array<BytePiece, 256> MakeBytePieces() {
 
 const std::array<BytePiece, 256> kBytePieces = MakeBytePieces();
 
+#ifdef __linux__
+// Each fresh 4 KiB page costs a fault, and on virtual machines a fault costs more than writing the
+// page: a trace of hundreds of megabytes would spend most of its time there. So blocks from 2 MiB
+// up are pages mapped on their own, advised to be backed by 2 MiB pages, and grown by remapping,
+// which keeps the advice and moves the pages without copying them. (Windows grants large pages
+// only to holders of a privilege that players lack.)
+constexpr std::size_t kMappedBlockSize = std::size_t{2} << 20;
+
+// The block of `size` bytes, `used` of them filled, resized to `newSize`; null when there is no
+// memory, the block then unchanged.
+char* ResizeBlock(char* block, std::size_t size, std::size_t used, std::size_t newSize) {
+  if (newSize < kMappedBlockSize) return static_cast<char*>(std::realloc(block, newSize));
+  if (size >= kMappedBlockSize) {
+    void* moved = mremap(block, size, newSize, MREMAP_MAYMOVE);
+    return moved == MAP_FAILED ? nullptr : static_cast<char*>(moved);
+  }
+  void* mapped = mmap(nullptr, newSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) return nullptr;
+  madvise(mapped, newSize, MADV_HUGEPAGE);
+  if (used != 0) std::memcpy(mapped, block, used);
+  std::free(block);
+  return static_cast<char*>(mapped);
+}
+
+void FreeBlock(char* block, std::size_t size) {
+  if (size >= kMappedBlockSize) {
+    munmap(block, size);
+  } else {
+    std::free(block);
+  }
+}
+#else
+// Plain realloc, which lets large blocks grow without clearing them first.
+char* ResizeBlock(char* block, std::size_t, std::size_t, std::size_t newSize) {
+  return static_cast<char*>(std::realloc(block, newSize));
+}
+
+void FreeBlock(char* block, std::size_t) { std::free(block); }
+#endif
+
 // Collects bytes with one copy per piece: the load trace, which runs to several times the file's
-// size, and the value being read. Plain realloc lets large blocks grow by remapping pages instead
-// of copying and clearing them. Room is reserved first, which is where memory can run out.
+// size, and the value being read. Room is reserved first, which is where memory can run out.
 class ByteCollector {
  public:
   ByteCollector() = default;
   ByteCollector(const ByteCollector&) = delete;
   ByteCollector& operator=(const ByteCollector&) = delete;
-  ~ByteCollector() { std::free(bytes_); }
+  ~ByteCollector() { FreeBlock(bytes_, capacity_); }
 
   // False when there is no memory for `count` more bytes.
   bool Reserve(std::size_t count) { return capacity_ - used_ >= count || Grow(used_ + count); }
@@ -106,7 +149,7 @@ class ByteCollector {
  private:
   bool Grow(std::size_t needed) {
     const std::size_t capacity = std::max({needed, 2 * capacity_, std::size_t{4096}});
-    char* bytes = static_cast<char*>(std::realloc(bytes_, capacity));
+    char* bytes = ResizeBlock(bytes_, capacity_, used_, capacity);
     if (!bytes) return false;
     bytes_ = bytes;
     capacity_ = capacity;

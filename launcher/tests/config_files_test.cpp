@@ -158,10 +158,11 @@ TEST_F(LoadConfigTest, EveryByteValueIsTracedRaw) {
 }
 
 // Large files are read in pieces: values that straddle two pieces, and value numbers that gain
-// a digit, reach the trace as in a small file.
+// a digit, reach the trace as in a small file; so do a trace and a value that outgrow the blocks
+// the C runtime serves and continue in blocks of pages of their own.
 TEST_F(LoadConfigTest, LargeFileTracesEveryValueWhole) {
   constexpr int kShortValues = 100000;  // "11 " each: pieces of the file end inside values
-  const std::string longValue(200000, 'x');
+  const std::string longValue(3 << 20, 'x');
   std::string bytes;
   for (int i = 0; i < kShortValues; ++i) bytes += "11 ";
   Load(bytes + longValue + " 1 ");
