@@ -44,8 +44,7 @@ HWND ControlWindow(int id) {
   return GetDlgItem(parent, id);
 }
 
-[[noreturn]] void ReportSystemErrorAndEnd(DWORD code) { ReportErrorAndEnd(launcher::SystemMessage(code).c_str()); }
-[[noreturn]] void ReportLastErrorAndEnd() { ReportSystemErrorAndEnd(GetLastError()); }
+[[noreturn]] void ReportLastErrorAndEnd() { ReportErrorAndEnd(launcher::SystemMessage(GetLastError()).c_str()); }
 
 int CheckId(Toggle toggle) {
   static constexpr int ids[launcher::kToggleCount] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
