@@ -34,6 +34,7 @@ echo "== 2. Load Config: time per byte"
 "$bench_build/launcher/bench/load_config_benchmark"
 echo
 echo "== 3. Starter.exe (x86_64) under 64-bit Wine: process start to visible window ($runs starts each)"
+sync  # the builds' files are written out before the timing, not during it
 # A display and Wine prefix of the benchmark's own, with the sample game's files beside each program.
 export WINEARCH=win64
 prefix=$repo/build/bench-wineprefix-$WINEARCH display_file=$repo/build/bench-display
