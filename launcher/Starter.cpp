@@ -248,17 +248,20 @@ WindowClass ClassOf(ControlKind kind) {
 }
 
 // A closed drop-down list is as high as its selection field makes it; make that the layout's height.
-// The closed list is as high as its selection field plus a frame that depends on the system, and
-// the field's height may read back other than it was set: adjust the request until the list fits.
+// The list draws 3 pixels above and below the field's height as it was set, while the height reads
+// back otherwise (Wine adds 2), so the read value is no starting point. Each setting also moves the
+// list's own top-level window, which costs over a millisecond: start from the frame, then measure
+// and correct in case a system draws another.
 void FitClosedListHeight(HWND list, int height) {
-  LRESULT request = SendMessageA(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  constexpr int kFrameAroundField = 6;
+  LRESULT request = height - kFrameAroundField;
   for (int attempt = 0; attempt < 4; ++attempt) {
+    SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
     RECT closed;
     GetWindowRect(list, &closed);
     const int missing = height - (closed.bottom - closed.top);
     if (missing == 0) return;
     request += missing;
-    SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
   }
 }
 
