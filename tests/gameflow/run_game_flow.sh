@@ -16,6 +16,9 @@
 #   expected_stderr.txt    texts (one a line) that the game's standard error must contain
 #   expected_kept.txt      lines "CASE-FILE GAME-FILE": the game folder's file must afterwards hold
 #                          exactly the case's file (what must not be lost)
+#   diagnostic_folder_before/
+#                          files that c:\1_temp holds when the run starts and must hold again after
+#                          it (run_beside_diagnostic_folder.sh runs such a case)
 # With GAME_FLOW_RECORD=1 the run writes the case's golden files from what came out instead of
 # comparing them (tools/regenerate-golden.sh); the assertions written by hand still count.
 # An existing c:\1_temp is set aside for the run and put back afterwards.
