@@ -71,7 +71,7 @@ TEST(Exports, AnswerTheListedValueForAMissingName) {
 const std::vector<std::string> kListedNames = {KELVO_EXPORT_LIST(EXPORT_NAME)};
 #undef EXPORT_NAME
 
-// The names, each given the ordinal of its place in their byte-wise order.
+// The names sorted byte by byte: the n-th is the name that ordinal n must have.
 std::vector<std::string> InByteOrder(std::vector<std::string> names) {
   std::sort(names.begin(), names.end());  // std::string compares as unsigned bytes
   return names;

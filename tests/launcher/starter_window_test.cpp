@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <ostream>
-#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <string>
