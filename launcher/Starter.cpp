@@ -61,12 +61,12 @@ class Form1Options final : public launcher::LaunchOptions {
   std::optional<int16_t> ResolutionIndex() const override {
     const HWND list = Control(IDC_COMBO1);
     if (!list) return std::nullopt;
-    return static_cast<int16_t>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    return SelectionOf(list);
   }
   bool SetResolutionIndex(int16_t index) override {
     const HWND list = Control(IDC_COMBO1);
     if (!list) return false;
-    if (index == static_cast<int16_t>(SendMessageA(list, CB_GETCURSEL, 0, 0))) return true;
+    if (index == SelectionOf(list)) return true;
     SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     launcher::Combo1_Click();
     return true;
@@ -74,12 +74,12 @@ class Form1Options final : public launcher::LaunchOptions {
   std::optional<int> ToggleState(Toggle toggle) const override {
     const HWND box = Control(CheckId(toggle));
     if (!box) return std::nullopt;
-    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    return StateOf(box);
   }
   bool SetToggleState(Toggle toggle, int state) override {
     const HWND box = Control(CheckId(toggle));
     if (!box) return false;
-    if (state == (SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0)) return true;
+    if (state == StateOf(box)) return true;
     SendMessageA(box, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
     launcher::ToggleClick(toggle);
     return true;
@@ -101,6 +101,8 @@ class Form1Options final : public launcher::LaunchOptions {
     if (!control) failure_ = GetLastError();
     return control;
   }
+  static int16_t SelectionOf(HWND list) { return static_cast<int16_t>(SendMessageA(list, CB_GETCURSEL, 0, 0)); }
+  static int StateOf(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
 
   mutable DWORD failure_ = 0;
 };
