@@ -35,28 +35,7 @@ fail:
         movl    (%eax), %eax
         ret
 
-        .macro THUNK n
-thunk_\n:
-        pushl   $\n
-        jmp     common
-        .endm
-
-        .altmacro
-        .macro THUNK_ADDRESS n
-        .long   thunk_\n
-        .endm
-
-        .set    i, 0
-        .rept   FAULT_THUNK_COUNT
-        THUNK   %i
-        .set    i, i+1
-        .endr
-
-        .section .rdata
-        .globl  _fault_thunks
-_fault_thunks:
-        .set    i, 0
-        .rept   FAULT_THUNK_COUNT
-        THUNK_ADDRESS %i
-        .set    i, i+1
-        .endr
+#define THUNK_PUSH pushl
+#define THUNK_POINTER .long
+#define THUNKS_SYMBOL _fault_thunks
+#include "import_thunks_table.inc"

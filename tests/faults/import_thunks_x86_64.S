@@ -41,28 +41,7 @@ fail:
         movq    (%rax), %rax
         ret
 
-        .macro THUNK n
-thunk_\n:
-        pushq   $\n
-        jmp     common
-        .endm
-
-        .altmacro
-        .macro THUNK_ADDRESS n
-        .quad   thunk_\n
-        .endm
-
-        .set    i, 0
-        .rept   FAULT_THUNK_COUNT
-        THUNK   %i
-        .set    i, i+1
-        .endr
-
-        .section .rdata
-        .globl  fault_thunks
-fault_thunks:
-        .set    i, 0
-        .rept   FAULT_THUNK_COUNT
-        THUNK_ADDRESS %i
-        .set    i, i+1
-        .endr
+#define THUNK_PUSH pushq
+#define THUNK_POINTER .quad
+#define THUNKS_SYMBOL fault_thunks
+#include "import_thunks_table.inc"

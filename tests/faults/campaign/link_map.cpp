@@ -11,11 +11,16 @@
 namespace fault_campaign {
 namespace {
 
-bool ReadAddressAndSize(std::istringstream& fields, std::uint64_t& address, std::uint64_t& size) {
-  std::string a, s;
-  if (!(fields >> a >> s) || a.rfind("0x", 0) != 0 || s.rfind("0x", 0) != 0) return false;
-  address = std::strtoull(a.c_str(), nullptr, 16);
-  size = std::strtoull(s.c_str(), nullptr, 16);
+// The rest of a section's line, "ADDRESS SIZE OBJECT", added to `sections` when the section holds
+// anything; false when the line holds no address and size.
+template <typename Pieces>
+bool AddSection(std::istringstream& fields, const std::string& section, Pieces& sections) {
+  std::string address, size, object;
+  if (!(fields >> address >> size) || address.rfind("0x", 0) != 0 || size.rfind("0x", 0) != 0) return false;
+  std::getline(fields >> std::ws, object);
+  const std::uint64_t start = std::strtoull(address.c_str(), nullptr, 16);
+  if (const std::uint64_t bytes = std::strtoull(size.c_str(), nullptr, 16))
+    sections.push_back({start, start + bytes, section + "\t" + object});
   return true;
 }
 
@@ -67,24 +72,11 @@ LinkMap::LinkMap(std::istream& map) {
     if (line.rfind(" .text", 0) == 0) {
       std::string section;
       fields >> section;
-      std::uint64_t address, size;
-      if (ReadAddressAndSize(fields, address, size)) {
-        std::string object;
-        std::getline(fields >> std::ws, object);
-        if (size) sections.push_back({address, address + size, section + "\t" + object});
-        pendingSection.clear();
-      } else {
-        pendingSection = section;
-      }
+      pendingSection = AddSection(fields, section, sections) ? std::string() : section;
       continue;
     }
     if (!pendingSection.empty()) {
-      std::uint64_t address, size;
-      if (ReadAddressAndSize(fields, address, size)) {
-        std::string object;
-        std::getline(fields >> std::ws, object);
-        if (size) sections.push_back({address, address + size, pendingSection + "\t" + object});
-      }
+      AddSection(fields, pendingSection, sections);
       pendingSection.clear();
       continue;
     }
