@@ -188,10 +188,10 @@ class LauncherScenario {
     view.clientHeight = client.cy;
     view.outerWidth = outer.cx;
     view.outerHeight = outer.cy;
-    for (const auto& spec : ::launcher::form1::kControls) {
+    for (const auto& listed : ::launcher::form1::kControls) {
       launcher::Control control;
-      control.id = spec.id;
-      const HWND window = window_->Control(spec.id);
+      control.id = listed.id;
+      const HWND window = window_->Control(listed.id);
       control.exists = window != nullptr;
       if (window) {
         const RECT rect = window_->RectInParent(window);
@@ -201,7 +201,7 @@ class LauncherScenario {
         control.bottom = rect.bottom;
         control.visible = IsWindowVisible(window) != FALSE;
         // The trace and the list's selected text are the options', compared apart.
-        if (spec.id != IDC_TEXT2 && spec.id != IDC_COMBO1) control.text = window_->Text(window);
+        if (listed.id != IDC_TEXT2 && listed.id != IDC_COMBO1) control.text = window_->Text(window);
       }
       view.controls.push_back(control);
     }
