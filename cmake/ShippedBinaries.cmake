@@ -19,3 +19,22 @@ function(check_shipped_size target)
     COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/check_size.sh $<TARGET_FILE:${target}>
       ${SHIPPED_SIZE_BUDGET_${target}})
 endfunction()
+
+# ship_in_game_folder(target [IMPORTS dll...]): the target is one of the files that ship in the
+# game's folder: its imports (system DLLs plus those named) and its size are checked, the release
+# holds it at its top (install), and it is listed in shipped_binaries.txt in the build folder, one
+# "target file" a line, for the tools that rebuild, sign or check what ships.
+function(ship_in_game_folder target)
+  cmake_parse_arguments(arg "" "" "IMPORTS" ${ARGN})
+  check_shipped_imports(${target} ${arg_IMPORTS})
+  check_shipped_size(${target})
+  install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION .)
+  set_property(GLOBAL APPEND PROPERTY SHIPPED_BINARIES "${target} $<TARGET_FILE:${target}>")
+endfunction()
+
+# Writes shipped_binaries.txt; called once every target is defined.
+function(list_shipped_binaries)
+  get_property(entries GLOBAL PROPERTY SHIPPED_BINARIES)
+  list(JOIN entries "\n" text)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/shipped_binaries.txt CONTENT "${text}\n")
+endfunction()
