@@ -4,8 +4,9 @@
 # OUTPUT-DIR/package and unpacks it into OUTPUT-DIR/unpacked for the checks that follow.
 # Unsigned, the unpacked binaries must be the built ones, byte for byte. With --sign, the release
 # is signed with a throwaway certificate made on the spot (openssl: a root and a code-signing
-# certificate issued by it, both carried in the signature as a real chain is), and each unpacked
-# binary's signature must verify against that root (osslsigncode verify).
+# certificate issued by it, both carried in the signature as a real chain is): each unpacked
+# binary's signature must verify against that root (osslsigncode verify), and without its
+# signature the binary must again be the built one, so a rebuild can check a signed release.
 set -euo pipefail
 build=$(cd "$1" && pwd) out=$2 sign=${3:-}
 rm -rf "$out"
@@ -48,6 +49,12 @@ while read -r target built; do
     else
       echo "$verdict"
       echo "FAIL: the signature of $(basename "$file") does not verify"
+      status=1
+    fi
+    osslsigncode remove-signature -in "$file" -out "$out/unsigned-$(basename "$file")" >/dev/null
+    if cmp "$built" "$out/unsigned-$(basename "$file")"; then
+      echo "$target: without its signature, the built file"
+    else
       status=1
     fi
   elif cmp "$built" "$file"; then
