@@ -17,6 +17,9 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/ReleaseFiles.cmake)
 set(CPACK_RELEASE_FACTS ${release_facts})
-# Packing takes the files as built: the release command builds only what ships, not every test.
-set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+# cpack stages the files as built, running the build's install script itself: through the build
+# tool it would first bring the whole build folder up to date, every test program with it, which
+# the release does not need and the emulated machine (which gets the built files only) cannot do.
+set(CPACK_INSTALL_CMAKE_PROJECTS "")
+set(CPACK_INSTALL_SCRIPTS ${CMAKE_BINARY_DIR}/cmake_install.cmake)
 include(CPack)

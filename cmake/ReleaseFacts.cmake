@@ -15,7 +15,8 @@ if(NOT top STREQUAL source)  # no checkout, or the sources lie inside another on
   set(changed FALSE)
 else()
   list(GET answer 1 commit)
-  execute_process(COMMAND git -C ${SOURCE_DIR} status --porcelain
+  # Builds run this beside whatever else uses the checkout: it takes no lock on the index.
+  execute_process(COMMAND git --no-optional-locks -C ${SOURCE_DIR} status --porcelain
     OUTPUT_VARIABLE changes ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(changes STREQUAL "")
     set(changed FALSE)
