@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix $WINEPREFIX for $WINEARCH (see wine-env.sh) when it is not ready yet:
-# no crash dialog waiting for a click, 96 dots per inch (15 twips a pixel), window frames drawn by
-# Wine itself (there is no window manager, and screenshots show the frames), and services given
+# no crash dialog waiting for a click, 96 dots per inch (15 twips a pixel), windows that no window
+# manager looks after (there is none: Wine draws the frames itself, so screenshots show them, and
+# does not wait two seconds for a window manager to let each closed window go), and services given
 # ten minutes to start instead of ten seconds (under emulation they need more). Safe to run again
 # and from several processes at once: the others wait for the one that creates it.
 # A prefix is ready once .prefix-ready exists in it. With WINE_PREFIX_TEMPLATE naming a prefix this
@@ -27,6 +28,7 @@ else
   setting 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
   setting 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
   setting 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
+  setting 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
   "$WINESERVER" -w
 fi
 touch "$ready"

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 #include <vector>
 
+#include "expected_form1.h"
 #include "resource.h"
 
 namespace launcher::form1 {
@@ -70,10 +72,42 @@ TEST(Form1Width, TwipsAndPixelsFollowTheScreensDotsPerInch) {
   EXPECT_EQ(ToggledOuterWidth(PixelsToTwips(549, 96)), kWideWidth);
 }
 
-TEST(Form1Layout, EveryControlIsFoundByItsIdAndAnUnknownIdIsNot) {
-  for (const ControlSpec& control : kControls) EXPECT_EQ(FindControl(control.id), &control);
-  EXPECT_EQ(FindControl(IDC_LABEL2)->parentId, IDC_FRAME1);
+// The launcher's control table, entry by entry, against the controls the window must have.
+TEST(Form1Layout, ControlTableHoldsEachControlAsListed) {
+  namespace expected = launcher_expected;
+  ASSERT_EQ(kControls.size(), std::size(expected::kControls));
+  for (std::size_t i = 0; i < kControls.size(); ++i) {
+    const expected::Control& listed = expected::kControls[i];
+    EXPECT_EQ(kControls[i].id, listed.id) << "creation place " << i << " is " << listed.name << "'s";
+    const ControlSpec* control = FindControl(listed.id);
+    ASSERT_NE(control, nullptr) << listed.name;
+    EXPECT_EQ(control->kind, listed.kind) << listed.name << ": kind";
+    EXPECT_STREQ(control->text, listed.text) << listed.name << ": caption";
+    EXPECT_EQ(control->left, listed.left) << listed.name << ": left";
+    EXPECT_EQ(control->top, listed.top) << listed.name << ": top";
+    EXPECT_EQ(control->width, listed.width) << listed.name << ": width";
+    EXPECT_EQ(control->height, listed.height) << listed.name << ": height";
+    EXPECT_EQ(control->tabIndex, listed.tabIndex) << listed.name << ": tab index";
+    EXPECT_EQ(control->visible, expected::IsShown(listed)) << listed.name << ": shown";
+    if (listed.kind == ControlKind::CheckBox) {
+      EXPECT_EQ(control->checked, expected::CheckState(listed)) << listed.name << ": check state";
+    }
+    EXPECT_EQ(control->parentId, listed.parentId) << listed.name << ": parent";
+  }
   EXPECT_EQ(FindControl(999), nullptr);
+}
+
+TEST(Form1Layout, WindowHasItsCaptionSizesAndPanel) {
+  namespace expected = launcher_expected;
+  EXPECT_STREQ(kCaption, expected::kCaption);
+  EXPECT_EQ(kClientWidth, expected::kClientWidth);
+  EXPECT_EQ(kClientHeight, expected::kClientHeight);
+  EXPECT_EQ(kNarrowWidth, expected::kNarrowOuterWidth);
+  EXPECT_EQ(kWideWidth, expected::kWideOuterWidth);
+  EXPECT_EQ(kShape1.left, expected::kShape1.left) << "Shape1: left";
+  EXPECT_EQ(kShape1.top, expected::kShape1.top) << "Shape1: top";
+  EXPECT_EQ(kShape1.width, expected::kShape1.width) << "Shape1: width";
+  EXPECT_EQ(kShape1.height, expected::kShape1.height) << "Shape1: height";
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
 
+#include "expected_launch_options.h"
 #include "fake_options.h"
 
 namespace launcher {
@@ -34,11 +37,30 @@ TEST(CommandLine, JoinsThePiecesInOrder) {
   for (const CommandLineCase& c : cases) EXPECT_EQ(BuildCommandLine(c.choice), c.expected);
 }
 
-TEST(ResolutionList, HasTheTwelveTextsInOrder) {
-  EXPECT_STREQ(kResolutionTexts[0], "800x600");
-  EXPECT_STREQ(kResolutionTexts[1], "1024x786");
-  EXPECT_STREQ(kResolutionTexts[6], "Wide 1280x720 ");  // the blank belongs to the text
-  EXPECT_STREQ(kResolutionTexts[11], "Wide 1920x1080");
+// Each list entry's text and the piece it adds, with every toggle silent and the flag at 0.
+TEST(ResolutionList, HasTheTwelveTextsInOrderEachWithItsPiece) {
+  ASSERT_EQ(std::size(launcher_expected::kResolutions), static_cast<std::size_t>(kResolutionCount));
+  for (int16_t index = 0; index < kResolutionCount; ++index) {
+    const launcher_expected::Resolution& listed = launcher_expected::kResolutions[index];
+    EXPECT_STREQ(kResolutionTexts[index], listed.text) << "entry " << index;
+    EXPECT_EQ(BuildCommandLine({index, {0, 1, 1, 1, 1, 1}, 0}), std::string("vorlan.exe -nc") + listed.piece)
+        << "entry " << index << " \"" << listed.text << "\"";
+  }
+}
+
+// Each toggle alone: its piece in the state that adds it, nothing in the other state.
+TEST(Toggles, EachAddsItsPieceInItsOwnState) {
+  ASSERT_EQ(std::size(launcher_expected::kToggles), static_cast<std::size_t>(kToggleCount));
+  for (int toggle = 0; toggle < kToggleCount; ++toggle) {
+    const launcher_expected::Toggle& listed = launcher_expected::kToggles[toggle];
+    LaunchChoice choice{kNoResolution, {}, 0};
+    for (int other = 0; other < kToggleCount; ++other)
+      choice.toggles[other] = 1 - launcher_expected::kToggles[other].addedWhen;
+    choice.toggles[toggle] = listed.addedWhen;
+    EXPECT_EQ(BuildCommandLine(choice), std::string("vorlan.exe -nc") + listed.piece) << listed.name;
+    choice.toggles[toggle] = 1 - listed.addedWhen;
+    EXPECT_EQ(BuildCommandLine(choice), "vorlan.exe -nc") << listed.name << " in its silent state";
+  }
 }
 
 TEST(ChangeNotifications, EachSetsTheFlagAndNothingResetsIt) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -10,6 +11,8 @@
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include "expected_exports.h"
 
 namespace kelvo {
 namespace {
@@ -63,16 +66,40 @@ TEST(Exports, AnswerTheListedValueForAMissingName) {
   }
 }
 
-// The module-definition file the library is linked with pins every export of the list, and only
-// those, to its place in the list.
-TEST(Exports, ModuleDefinitionPinsEachListedExportToItsPlace) {
-  std::vector<std::string> expected = {"LIBRARY kelvo.dll", "EXPORTS"};
-#define DEF_LINE(export_name, ...) #export_name,
-  const char* const names[] = {KELVO_EXPORT_LIST(DEF_LINE)};
-#undef DEF_LINE
-  for (std::size_t i = 0; i < kExportCount; ++i) {
-    expected.push_back("  " + std::string(names[i]) + " @" + std::to_string(i + 1));
+// The export list's names in list order: ordinal n is the n-th.
+#define EXPORT_NAME(export_name, ...) #export_name,
+const std::vector<std::string> kListedNames = {KELVO_EXPORT_LIST(EXPORT_NAME)};
+#undef EXPORT_NAME
+
+// The names sorted byte by byte: the n-th is the name that ordinal n must have.
+std::vector<std::string> InByteOrder(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());  // std::string compares as unsigned bytes
+  return names;
+}
+
+// The export list, entry by entry, against the exports the library must have: each at its
+// ordinal, and the ordinals running in the byte-wise order of the names.
+TEST(Exports, ListHoldsEachExportAtItsOrdinalInTheByteOrderOfTheNames) {
+  ASSERT_EQ(kListedNames.size(), std::size(kelvo_expected::kExports));
+  std::vector<std::string> expectedNames;
+  for (const kelvo_expected::Export& expected : kelvo_expected::kExports) {
+    EXPECT_EQ(kListedNames[expected.ordinal - 1], expected.name) << "ordinal " << expected.ordinal;
+    expectedNames.push_back(expected.name);
   }
+  EXPECT_EQ(InByteOrder(expectedNames), expectedNames) << "the expected ordinals follow the names' byte order";
+
+  const std::vector<std::string> byteOrder = InByteOrder(kListedNames);
+  for (std::size_t i = 0; i < kListedNames.size(); ++i) {
+    EXPECT_EQ(kListedNames[i], byteOrder[i]) << "ordinal " << i + 1 << " in the byte order of the names";
+  }
+}
+
+// The module-definition file the library is linked with pins every expected export, and only
+// those, to its ordinal.
+TEST(Exports, ModuleDefinitionPinsEachExportToItsOrdinal) {
+  std::vector<std::string> expected = {"LIBRARY kelvo.dll", "EXPORTS"};
+  for (const kelvo_expected::Export& listed : kelvo_expected::kExports)
+    expected.push_back("  " + std::string(listed.name) + " @" + std::to_string(listed.ordinal));
 
   std::ifstream def(KELVO_DEF_FILE);
   ASSERT_TRUE(def) << KELVO_DEF_FILE;

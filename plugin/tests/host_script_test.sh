@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Usage: host_script_test.sh ENGINE_FUNCTION_NAMES VORLAN_EXE KELVO_DLL [FILE...]
+# Usage: host_script_test.sh EXPECTED_FUNCTION_NAMES VORLAN_EXE KELVO_DLL [FILE...]
 # The stand-in host binds the built plug-in under Wine and runs game script against it, and must
-# see the plug-in ask for the host functions of ENGINE_FUNCTION_NAMES (one a line) in order.
+# see the plug-in ask for the host functions of EXPECTED_FUNCTION_NAMES (one a line) in order.
 # Further files (what the plug-in loads with it) are put beside them.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../tools/wine-run"
 source "$here/../../tools/hold-c-1-temp.sh"
-engine_function_names=$1
+expected_function_names=$1
 shift
-lookups=$(grep -c . "$engine_function_names")
+lookups=$(grep -c . "$expected_function_names")
 game=$(mktemp -d)
 # say_hello writes into c:\1_temp: made for the run when missing, and removed again.
 diagnostics="$WINEPREFIX/drive_c/1_temp"
@@ -44,8 +44,8 @@ status=$?
 [ $status -eq 0 ] || fail "the host ended with $status: $(cat console.txt stderr.txt)"
 
 # The engine saw every request in order, and the binding answered 630.
-diff -u "$engine_function_names" vorlan_lookups.txt >/dev/null \
-  || fail "function lookups differ from the engine function list: $(diff "$engine_function_names" vorlan_lookups.txt | head -5)"
+diff -u "$expected_function_names" vorlan_lookups.txt >/dev/null \
+  || fail "function lookups differ from the expected list: $(diff "$expected_function_names" vorlan_lookups.txt | head -5)"
 expect_line vorlan_output.txt "A6_DLLAPI -> raw 630, var 0.615234375, $lookups function lookups (vorlan_lookups.txt)"
 
 # auflip answers its own argument and leaves 180 in the var field; null stays null.

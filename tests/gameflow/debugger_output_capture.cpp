@@ -10,29 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "support/command_line.h"
+
 namespace {
 
 constexpr BYTE kBreakpointInstruction = 0xCC;
 constexpr DWORD kTrapFlag = 0x100;
 constexpr size_t kLongestText = 65536;  // characters read from one call at most
 constexpr int kCannotRun = 99;
-
-// A command line that passes every argument through unchanged.
-std::string Quoted(const char* argument) {
-  std::string quoted = "\"";
-  size_t backslashes = 0;
-  for (const char* c = argument; *c; ++c) {
-    if (*c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(*c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted += *c;
-  }
-  quoted.append(2 * backslashes, '\\');
-  return quoted + "\"";
-}
 
 // Where the machine keeps what the breakpoint needs, on entry to the function: the address of its
 // argument (the text), and the instruction pointer.
@@ -127,8 +112,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "debugger_output_capture: cannot write %s\n", argv[1]);
     return kCannotRun;
   }
-  std::string commandLine = Quoted(argv[2]);
-  for (int i = 3; i < argc; ++i) commandLine += " " + Quoted(argv[i]);
+  std::string commandLine = test_support::QuotedArgument(argv[2]);
+  for (int i = 3; i < argc; ++i) commandLine += " " + test_support::QuotedArgument(argv[i]);
 
   // System libraries lie at the same address in every process, so our own address of the
   // function is the program's too (Arm checks the code there).

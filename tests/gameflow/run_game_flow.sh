@@ -16,6 +16,9 @@
 #   expected_stderr.txt    texts (one a line) that the game's standard error must contain
 #   expected_kept.txt      lines "CASE-FILE GAME-FILE": the game folder's file must afterwards hold
 #                          exactly the case's file (what must not be lost)
+#   diagnostic_folder_before/
+#                          files that c:\1_temp holds when the run starts and must hold again after
+#                          it (run_beside_diagnostic_folder.sh runs such a case)
 # With GAME_FLOW_RECORD=1 the run writes the case's golden files from what came out instead of
 # comparing them (tools/regenerate-golden.sh); the assertions written by hand still count.
 # An existing c:\1_temp is set aside for the run and put back afterwards.
@@ -29,13 +32,13 @@ unset OFFLINE_STOREFRONT_STATE OFFLINE_STOREFRONT_KNOBS
 
 game=$(mktemp -d)
 diagnostics="$WINEPREFIX/drive_c/1_temp"
-kept="$diagnostics.kept-$$"
+diagnostics_set_aside="$diagnostics.kept-$$"
 restore() {
   rm -rf "$game" "$diagnostics"
-  if [ -e "$kept" ]; then mv "$kept" "$diagnostics"; fi
+  if [ -e "$diagnostics_set_aside" ]; then mv "$diagnostics_set_aside" "$diagnostics"; fi
 }
 trap restore EXIT
-if [ -e "$diagnostics" ]; then mv "$diagnostics" "$kept"; fi
+if [ -e "$diagnostics" ]; then mv "$diagnostics" "$diagnostics_set_aside"; fi
 if [ ! -e "$case_folder/no_diagnostic_folder" ]; then mkdir "$diagnostics"; fi
 
 cp "$vorlan" "$kelvo" "$capture" "$case_folder/script.txt" "$game/"
@@ -92,8 +95,8 @@ if [ -e "$case_folder/expected_stderr.txt" ]; then
   done <"$case_folder/expected_stderr.txt"
 fi
 if [ -e "$case_folder/expected_kept.txt" ]; then
-  while read -r original kept; do
-    cmp -s "$case_folder/$original" "$kept" || fail "$kept does not hold $original: $(ls)"
+  while read -r case_file game_file; do
+    cmp -s "$case_folder/$case_file" "$game_file" || fail "$game_file does not hold $case_file: $(ls)"
   done <"$case_folder/expected_kept.txt"
 fi
 

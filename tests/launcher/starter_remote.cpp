@@ -41,15 +41,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   return FALSE;
 }
 
-HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
-  WindowSearch search{processId, className, caption, nullptr};
-  WaitUntil([&] {
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, std::chrono::milliseconds(milliseconds));
-  return search.found;
-}
-
 // What the screen shows of `area`, as the rows of a 24-bit bitmap.
 std::string CaptureScreen(const RECT& area) {
   const int width = area.right - area.left, height = area.bottom - area.top;
@@ -73,6 +64,15 @@ std::string CaptureScreen(const RECT& area) {
 
 }  // namespace
 
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds) {
+  WindowSearch search{processId, className, caption, nullptr};
+  WaitUntil([&] {
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }, std::chrono::milliseconds(milliseconds));
+  return search.found;
+}
+
 bool ProcessRuns(const char* fileName) {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) Fail("cannot list the processes");
@@ -83,6 +83,25 @@ bool ProcessRuns(const char* fileName) {
     found = lstrcmpiA(entry.szExeFile, fileName) == 0;
   CloseHandle(snapshot);
   return found;
+}
+
+std::string WindowText(HWND window) {
+  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got));
+  return text;
+}
+
+std::string ReportText(HWND report) {
+  std::string text;
+  char className[16];
+  for (HWND child = GetWindow(report, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (GetClassNameA(child, className, sizeof className) && lstrcmpiA(className, "Static") == 0) {
+      const std::string label = WindowText(child);
+      if (!label.empty()) text += (text.empty() ? "" : "\n") + label;
+    }
+  return text;
 }
 
 std::string WindowsPath(const std::string& path) {
@@ -119,12 +138,19 @@ StarterRun::StarterRun(const std::string& gameFolder) {
   threadId_ = GetWindowThreadProcessId(form_, nullptr);
 }
 
+StarterRun::StarterRun(HANDLE process, HWND form) : form_(form) {
+  if (!DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &process_.hProcess, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS))
+    Fail("cannot hold the launcher's process");
+  threadId_ = GetWindowThreadProcessId(form_, &process_.dwProcessId);
+}
+
 StarterRun::~StarterRun() {
   if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_.hProcess, 99);
     WaitForSingleObject(process_.hProcess, 5000);
   }
-  CloseHandle(process_.hThread);
+  if (process_.hThread) CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
 }
 
@@ -164,13 +190,7 @@ HWND StarterRun::FocusedWindow() const {
   return GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
 }
 
-std::string StarterRun::Text(HWND window) const {
-  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(got));
-  return text;
-}
+std::string StarterRun::Text(HWND window) const { return WindowText(window); }
 
 int StarterRun::Check(int id) const { return static_cast<int>(SendMessageA(Control(id), BM_GETCHECK, 0, 0)); }
 

@@ -23,6 +23,16 @@ using CheckStates = std::array<int, launcher::kToggleCount>;
 // Whether a process of this file name (for example "vorlan.exe") runs under this system.
 bool ProcessRuns(const char* fileName);
 
+// The first visible top-level window of the process with this class and caption (nullptr: any),
+// waiting up to `milliseconds` for it; nullptr when none appears.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* caption, DWORD milliseconds);
+
+// A window's text, as bytes.
+std::string WindowText(HWND window);
+
+// What an error report says: the texts of its labels, one a line.
+std::string ReportText(HWND report);
+
 // A Windows path for a path from the environment (Unix paths map to drive Z:).
 std::string WindowsPath(const std::string& path);
 
@@ -36,6 +46,8 @@ class StarterRun {
  public:
   // Starts "Starter.exe" in `gameFolder` (its current folder too) and waits for its window.
   explicit StarterRun(const std::string& gameFolder);
+  // Drives a launcher started otherwise, whose window `form` is shown.
+  StarterRun(HANDLE process, HWND form);
   ~StarterRun();
   StarterRun(const StarterRun&) = delete;
   StarterRun& operator=(const StarterRun&) = delete;
@@ -63,6 +75,7 @@ class StarterRun {
   DWORD WaitForExit(DWORD milliseconds = kDeadline);
   // The error report the launcher shows, or nullptr when none appears within `milliseconds`.
   HWND WaitForReport(DWORD milliseconds = kDeadline) const;
+
   // Saves what the screen shows of the window, frame included, as a 24-bit bitmap file, once two
   // looks in a row show the same: the window has finished painting.
   void SaveScreenshot(const std::string& path) const;

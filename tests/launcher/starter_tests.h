@@ -1,12 +1,12 @@
 // What the launcher's window test programs share: game folders named after the running test, and
-// what the launcher starts with, read from its own tables. The build defines STARTER_EXE and
+// what the launcher must start with. The build defines STARTER_EXE and
 // VORLAN_EXE, the built launcher and stand-in game.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "form1_layout.h"
+#include "expected_form1.h"
 #include "starter_remote.h"
 
 namespace starter_tests {
@@ -28,7 +28,7 @@ inline std::string GameFolder(const char* root, bool withGame) {
 inline starter_remote::CheckStates InitialChecks() {
   starter_remote::CheckStates states{};
   for (std::size_t i = 0; i < states.size(); ++i)
-    states[i] = launcher::form1::FindControl(starter_remote::kCheckIds[i])->checked;
+    states[i] = launcher_expected::CheckState(*launcher_expected::FindControl(starter_remote::kCheckIds[i]));
   return states;
 }
 

@@ -1,16 +1,21 @@
 // Starts the real Starter.exe in a game folder of its own and drives its window from outside.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <ostream>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "config_files.h"
+#include "expected_form1.h"
+#include "expected_launch_options.h"
 #include "form1_layout.h"
 #include "launch_options.h"
 #include "process_start_win32.h"
@@ -21,7 +26,10 @@
 
 namespace {
 
+// The launcher's own table tells which controls there are; what each must be comes from the
+// expected tables.
 namespace form1 = launcher::form1;
+namespace expected = launcher_expected;
 using form1::ControlKind;
 using form1::ControlSpec;
 using starter_remote::StarterRun;
@@ -29,8 +37,15 @@ using starter_tests::BuiltFile;
 using test_support::WaitUntil;
 
 constexpr int kTwipsPerPixel = form1::kTwipsPerInch / 96;  // the test display runs at 96 dots per inch
-constexpr int kNarrowWidth = static_cast<int>(form1::kNarrowWidth);
-constexpr int kWideWidth = static_cast<int>(form1::kWideWidth);
+constexpr int kNarrowWidth = expected::kNarrowOuterWidth;
+constexpr int kWideWidth = expected::kWideOuterWidth;
+
+// What the control of this id must be; the test stops when the launcher has a control not listed.
+const expected::Control& Expected(int id) {
+  const expected::Control* listed = expected::FindControl(id);
+  if (!listed) throw std::runtime_error("control " + std::to_string(id) + " is not among the expected controls");
+  return *listed;
+}
 
 // A fresh game folder for the running test, with an optional "xconfig.dat".
 std::string GameFolder(bool withGame, const std::string* config = nullptr) {
@@ -58,8 +73,10 @@ std::string ClassOf(ControlKind kind) {
 // The controls on the options panel: on the window, beyond the narrow window's right edge.
 std::vector<int> PanelControls() {
   std::vector<int> ids;
-  for (const ControlSpec& control : form1::kControls)
-    if (control.parentId == form1::kOnForm && control.left >= form1::kClientWidth) ids.push_back(control.id);
+  for (const ControlSpec& control : form1::kControls) {
+    const expected::Control& listed = Expected(control.id);
+    if (listed.parentId == expected::kOnForm && listed.left >= expected::kClientWidth) ids.push_back(control.id);
+  }
   return ids;
 }
 
@@ -93,16 +110,16 @@ TEST(StarterWindow, OpensNarrowShowingOnlyThePictureAndTwoButtons) {
   EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
   EXPECT_NE(GetWindow(form, GW_OWNER), nullptr) << "an owned window gets no taskbar button";
   EXPECT_EQ(GetMenu(form), nullptr);
-  EXPECT_EQ(run.Text(form), form1::kCaption);
-  EXPECT_EQ(run.ClientSize().cx, form1::kClientWidth / kTwipsPerPixel);
-  EXPECT_EQ(run.ClientSize().cy, form1::kClientHeight / kTwipsPerPixel);
+  EXPECT_EQ(run.Text(form), expected::kCaption);
+  EXPECT_EQ(run.ClientSize().cx, expected::kClientWidth / kTwipsPerPixel);
+  EXPECT_EQ(run.ClientSize().cy, expected::kClientHeight / kTwipsPerPixel);
   EXPECT_LT(run.OuterSize().cx * kTwipsPerPixel, kWideWidth);
 
   EXPECT_TRUE(IsWindowVisible(run.Control(IDC_COMMAND1)) && InsideClient(run, IDC_COMMAND1));
   EXPECT_TRUE(IsWindowVisible(run.Control(IDC_COMMAND2)) && InsideClient(run, IDC_COMMAND2));
   for (const ControlSpec& control : form1::kControls) {
-    if (!control.visible) {
-      EXPECT_FALSE(IsWindowVisible(run.Control(control.id))) << control.id;
+    if (!expected::IsShown(Expected(control.id))) {
+      EXPECT_FALSE(IsWindowVisible(run.Control(control.id))) << Expected(control.id).name;
     }
   }
   for (int id : PanelControls()) {
@@ -117,23 +134,24 @@ TEST(StarterWindow, OpensNarrowShowingOnlyThePictureAndTwoButtons) {
 TEST(StarterWindow, ControlsHaveTheirKindTextPlaceAndStacking) {
   StarterRun run(GameFolder(false));
   std::map<HWND, HWND> lowestOfParent;
-  for (const ControlSpec& expected : form1::kControls) {
-    SCOPED_TRACE(expected.id);
-    const HWND control = run.Control(expected.id);
+  for (const ControlSpec& entry : form1::kControls) {
+    const expected::Control& listed = Expected(entry.id);
+    SCOPED_TRACE(listed.name);
+    const HWND control = run.Control(entry.id);
     ASSERT_NE(control, nullptr);
-    const HWND parent = expected.parentId == form1::kOnForm ? run.Form() : run.Control(expected.parentId);
+    const HWND parent = listed.parentId == expected::kOnForm ? run.Form() : run.Control(listed.parentId);
     EXPECT_EQ(GetParent(control), parent);
-    EXPECT_EQ(ClassName(control), ClassOf(expected.kind));
+    EXPECT_EQ(ClassName(control), ClassOf(listed.kind));
     // The text box shows the load trace, the list its entries.
-    if (expected.kind != ControlKind::TextBox && expected.kind != ControlKind::DropDownList) {
-      EXPECT_EQ(run.Text(control), expected.text);
+    if (listed.kind != ControlKind::TextBox && listed.kind != ControlKind::DropDownList) {
+      EXPECT_EQ(run.Text(control), listed.text);
     }
     const RECT rect = run.RectInParent(control);
-    EXPECT_EQ(rect.left, expected.left / kTwipsPerPixel);
-    EXPECT_EQ(rect.top, expected.top / kTwipsPerPixel);
-    EXPECT_EQ(rect.right - rect.left, expected.width / kTwipsPerPixel);
-    EXPECT_EQ(rect.bottom - rect.top, expected.height / kTwipsPerPixel);
-    EXPECT_EQ(IsWindowVisible(control) != FALSE, expected.visible);
+    EXPECT_EQ(rect.left, listed.left / kTwipsPerPixel);
+    EXPECT_EQ(rect.top, listed.top / kTwipsPerPixel);
+    EXPECT_EQ(rect.right - rect.left, listed.width / kTwipsPerPixel);
+    EXPECT_EQ(rect.bottom - rect.top, listed.height / kTwipsPerPixel);
+    EXPECT_EQ(IsWindowVisible(control) != FALSE, expected::IsShown(listed));
     EXPECT_TRUE(IsWindowEnabled(control));
     if (const HWND above = lowestOfParent[parent]) {
       EXPECT_EQ(GetWindow(above, GW_HWNDNEXT), control) << "stacking follows creation order";
@@ -147,15 +165,16 @@ TEST(StarterWindow, ControlsHaveTheirKindTextPlaceAndStacking) {
 
   const HWND list = run.Control(IDC_COMBO1);
   EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
-  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), launcher::kResolutionCount);
-  for (int i = 0; i < launcher::kResolutionCount; ++i) {
+  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(std::size(expected::kResolutions)));
+  for (int i = 0; i < static_cast<int>(std::size(expected::kResolutions)); ++i) {
+    const char* const listed = expected::kResolutions[i].text;
     // The wide-character form: Wine hands only one byte of the 8-bit form to another process.
     wchar_t wide[64] = {};
-    ASSERT_EQ(SendMessageW(list, CB_GETLBTEXTLEN, i, 0), static_cast<LRESULT>(strlen(launcher::kResolutionTexts[i])));
+    ASSERT_EQ(SendMessageW(list, CB_GETLBTEXTLEN, i, 0), static_cast<LRESULT>(strlen(listed))) << "entry " << i;
     SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
     char text[64] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    EXPECT_STREQ(text, launcher::kResolutionTexts[i]);
+    EXPECT_STREQ(text, listed) << "entry " << i;
   }
 }
 
@@ -169,7 +188,7 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
   EXPECT_EQ(WaitForOuterWidth(run, kWideWidth), kWideWidth);
   EXPECT_EQ(run.OuterSize().cy, narrowHeight);
   for (int id : PanelControls()) EXPECT_TRUE(InsideClient(run, id)) << id << " uncovered";
-  EXPECT_GE(run.ClientSize().cx, (form1::kShape1.left + form1::kShape1.width) / kTwipsPerPixel)
+  EXPECT_GE(run.ClientSize().cx, (expected::kShape1.left + expected::kShape1.width) / kTwipsPerPixel)
       << "the panel's rectangle is uncovered";
 
   run.ClickLabel(IDC_LABEL1);
@@ -191,19 +210,22 @@ TEST(StarterWindow, VideoSetupAndBackArrowToggleTheOuterWidth) {
   EXPECT_EQ(run.Selection(), 7);
 }
 
-// The tab order of the control table, over the controls shown at start, once round.
+// Tab, once round from "Play", visits the shown controls that take the focus in tab-index order.
 TEST(StarterWindow, TabMovesThroughTheTabStopsInTabIndexOrder) {
+  std::vector<const expected::Control*> stops;
+  for (const expected::Control& control : expected::kControls)
+    if (expected::IsTabStop(control) && expected::IsShown(control)) stops.push_back(&control);
+  std::sort(stops.begin(), stops.end(),
+            [](const expected::Control* a, const expected::Control* b) { return a->tabIndex < b->tabIndex; });
+  ASSERT_EQ(stops.front()->id, IDC_COMMAND1);
+
   StarterRun run(GameFolder(false));
   ASSERT_EQ(WaitForFocus(run, run.Control(IDC_COMMAND1)), run.Control(IDC_COMMAND1));
-  const auto shown = [](int id) { return form1::FindControl(id)->visible; };
-  int expected = IDC_COMMAND1;
-  for (std::size_t presses = 0; presses < form1::kControls.size(); ++presses) {
-    expected = form1::NextTabStop(expected, false, shown);
+  for (std::size_t press = 1; press <= stops.size(); ++press) {
+    const expected::Control& next = *stops[press % stops.size()];
     run.PressKey(VK_TAB);
-    ASSERT_EQ(GetDlgCtrlID(WaitForFocus(run, run.Control(expected))), expected);
-    if (expected == IDC_COMMAND1) return;
+    ASSERT_EQ(GetDlgCtrlID(WaitForFocus(run, run.Control(next.id))), next.id) << "Tab " << press << " to " << next.name;
   }
-  ADD_FAILURE() << "the tab order never came back to Play";
 }
 
 struct LoadCase {
