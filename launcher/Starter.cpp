@@ -37,14 +37,15 @@ HWND g_focusedControl;       // global: the control that gets the focus back whe
 
 int Pixels(double twips) { return launcher::form1::TwipsToPixels(twips, g_dpi); }
 
-// The window of one of the layout's controls.
+// The window of one of the layout's controls; null, with the system's error, when it cannot be found.
 HWND ControlWindow(int id) {
   const int parentId = launcher::form1::FindControl(id)->parentId;
   const HWND parent = parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, parentId);
-  return GetDlgItem(parent, id);
+  return parent ? GetDlgItem(parent, id) : nullptr;
 }
 
-[[noreturn]] void ReportLastErrorAndEnd() { ReportErrorAndEnd(launcher::SystemMessage(GetLastError()).c_str()); }
+[[noreturn]] void ReportSystemErrorAndEnd(DWORD error) { ReportErrorAndEnd(launcher::SystemMessage(error).c_str()); }
+[[noreturn]] void ReportLastErrorAndEnd() { ReportSystemErrorAndEnd(GetLastError()); }
 
 int CheckId(Toggle toggle) {
   static constexpr int ids[launcher::kToggleCount] = {IDC_CHECK1, IDC_CHECK2, IDC_CHECK3,
@@ -53,57 +54,95 @@ int CheckId(Toggle toggle) {
 }
 
 // The launch options, held by the window's list and check boxes. A state set here that differs
-// from the current one raises the control's change notification, as a click does.
+// from the current one raises the control's change notification, as a click does. A control that
+// cannot be reached fails the access; Failure() keeps the system's error for the report.
 class Form1Options final : public launcher::LaunchOptions {
  public:
-  int16_t ResolutionIndex() const override {
-    return static_cast<int16_t>(SendMessageA(ControlWindow(IDC_COMBO1), CB_GETCURSEL, 0, 0));
+  std::optional<int16_t> ResolutionIndex() const override {
+    const HWND list = Control(IDC_COMBO1);
+    if (!list) return std::nullopt;
+    return static_cast<int16_t>(SendMessageA(list, CB_GETCURSEL, 0, 0));
   }
-  void SetResolutionIndex(int16_t index) override {
-    if (index == ResolutionIndex()) return;
-    SendMessageA(ControlWindow(IDC_COMBO1), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  bool SetResolutionIndex(int16_t index) override {
+    const HWND list = Control(IDC_COMBO1);
+    if (!list) return false;
+    if (index == static_cast<int16_t>(SendMessageA(list, CB_GETCURSEL, 0, 0))) return true;
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     launcher::Combo1_Click();
+    return true;
   }
-  int ToggleState(Toggle toggle) const override {
-    return SendMessageA(ControlWindow(CheckId(toggle)), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+  std::optional<int> ToggleState(Toggle toggle) const override {
+    const HWND box = Control(CheckId(toggle));
+    if (!box) return std::nullopt;
+    return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
   }
-  void SetToggleState(Toggle toggle, int state) override {
-    if (state == ToggleState(toggle)) return;
-    SendMessageA(ControlWindow(CheckId(toggle)), BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
+  bool SetToggleState(Toggle toggle, int state) override {
+    const HWND box = Control(CheckId(toggle));
+    if (!box) return false;
+    if (state == (SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0)) return true;
+    SendMessageA(box, BM_SETCHECK, state ? BST_CHECKED : BST_UNCHECKED, 0);
     launcher::ToggleClick(toggle);
+    return true;
   }
   // The edit control keeps text up to the first NUL byte. When it has no room for the whole
-  // trace it keeps its old text and still answers success, so the length tells; a trace too large
-  // to keep fails the load like one too large for memory.
+  // trace it either refuses it or keeps its old text and still answers success, so the length
+  // tells too; a trace it cannot keep fails the load like one too large for memory.
   bool SetLoadTrace(std::string_view text) override {
-    const std::string shown(text);
-    const HWND box = ControlWindow(IDC_TEXT2);
-    if (!SetWindowTextA(box, shown.c_str())) ReportLastErrorAndEnd();
-    return static_cast<std::size_t>(GetWindowTextLengthA(box)) == std::strlen(shown.c_str());
+    const HWND box = Control(IDC_TEXT2);
+    return box && SetWindowTextA(box, text.data()) &&
+           static_cast<std::size_t>(GetWindowTextLengthA(box)) == std::strlen(text.data());
   }
+
+  DWORD Failure() const { return failure_; }
+
+ private:
+  HWND Control(int id) const {
+    const HWND control = ControlWindow(id);
+    if (!control) failure_ = GetLastError();
+    return control;
+  }
+
+  mutable DWORD failure_ = 0;
 };
 
 Form1Options g_options;  // global
 
+// A library from the system folder only, never from the game folder, where anyone may have left a
+// file of the same name. A system without the search flag refuses it: the library is then named
+// by its full path in the system folder.
+HMODULE LoadSystemLibrary(const char* name) {
+  if (const HMODULE library = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return library;
+  char path[MAX_PATH];
+  const UINT folder = GetSystemDirectoryA(path, MAX_PATH);
+  if (folder == 0 || folder + 1 + std::strlen(name) >= MAX_PATH) return nullptr;
+  path[folder] = '\\';
+  std::strcpy(path + folder + 1, name);
+  return LoadLibraryA(path);
+}
+
 // Module1's sndPlaySoundA, bound by name at its first call from the system folder's WINMM. The
 // library and its audio driver load only then, on the window's own thread: under Wine a second
-// thread loading them would hold the loader's lock while this one creates the window.
+// thread loading them would hold the loader's lock while this one creates the window. A sound
+// that cannot be bound is not played, as one whose file cannot be: the start-up goes on.
 BOOL SndPlaySoundA(LPCSTR fileName, UINT flags) {
   using SndPlaySoundFunction = BOOL(WINAPI*)(LPCSTR, UINT);
   static SndPlaySoundFunction play;
-  if (!play) {
-    const HMODULE winmm = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (winmm) play = reinterpret_cast<SndPlaySoundFunction>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
-    if (!play) ReportLastErrorAndEnd();
+  static bool bound;
+  if (!bound) {
+    bound = true;
+    if (const HMODULE winmm = LoadSystemLibrary("winmm.dll"))
+      play = reinterpret_cast<SndPlaySoundFunction>(reinterpret_cast<void*>(GetProcAddress(winmm, "sndPlaySoundA")));
   }
-  return play(fileName, flags);
+  return play && play(fileName, flags);
 }
 
 // Play: starts the game with the current options and ends the launcher.
 void Command1_Click() {
+  const std::optional<launcher::LaunchChoice> choice = launcher::ReadChoice(g_options);
+  if (!choice) ReportSystemErrorAndEnd(g_options.Failure());
   launcher::Win32ProcessStarter starter;
-  if (const std::optional<std::string> failure = launcher::Play(g_options, starter)) ReportErrorAndEnd(failure->c_str());
-  DestroyWindow(g_form);
+  if (const std::optional<std::string> failure = launcher::Play(*choice, starter)) ReportErrorAndEnd(failure->c_str());
+  if (!DestroyWindow(g_form)) ReportLastErrorAndEnd();
 }
 
 // Video Setup: widens the window to the options panel, or narrows it back.
@@ -128,7 +167,7 @@ void Label1_Click() { Command2_Click(); }
 
 // Start-up: default resolution, stored options, start-up sound.
 void Form_Load() {
-  g_options.SetResolutionIndex(launcher::kStartResolution);
+  if (!g_options.SetResolutionIndex(launcher::kStartResolution)) ReportSystemErrorAndEnd(g_options.Failure());
   Command4_Click();
   constexpr UINT kAsyncNoDefault = SND_ASYNC | SND_NODEFAULT;  // 3
   SndPlaySoundA("vorlan2.wav", kAsyncNoDefault);
@@ -152,28 +191,45 @@ void OnCommand(int id, int code) {
   }
 }
 
-// Draws the background picture at natural size, then the options panel's rectangle over it.
-void OnPaint(HWND window) {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(window, &paint);
+// The background picture at natural size, when it is loaded and can be drawn now.
+void DrawPicture(HDC dc) {
   BITMAP picture;
-  GetObjectA(g_background, sizeof picture, &picture);
+  if (!g_background || !GetObjectA(g_background, sizeof picture, &picture)) return;
   const HDC pictureDc = CreateCompatibleDC(dc);
-  const HGDIOBJ previous = SelectObject(pictureDc, g_background);
-  BitBlt(dc, 0, 0, picture.bmWidth, picture.bmHeight, pictureDc, 0, 0, SRCCOPY);
-  SelectObject(pictureDc, previous);
+  if (!pictureDc) return;
+  if (const HGDIOBJ previous = SelectObject(pictureDc, g_background)) {
+    BitBlt(dc, 0, 0, picture.bmWidth, picture.bmHeight, pictureDc, 0, 0, SRCCOPY);
+    SelectObject(pictureDc, previous);
+  }
   DeleteDC(pictureDc);
+}
 
+// The options panel's rectangle, when its pen can be made and chosen now.
+void DrawPanel(HDC dc) {
   const auto& shape = launcher::form1::kShape1;
   const HPEN outline = CreatePen(PS_SOLID, 1, kShapeOutline);
-  const HGDIOBJ oldPen = SelectObject(dc, outline);
-  const HGDIOBJ oldBrush = SelectObject(dc, g_panelBrush);
-  Rectangle(dc, Pixels(shape.left), Pixels(shape.top), Pixels(shape.left + shape.width),
-            Pixels(shape.top + shape.height));
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
+  if (!outline) return;
+  if (const HGDIOBJ oldPen = SelectObject(dc, outline)) {
+    if (const HGDIOBJ oldBrush = SelectObject(dc, g_panelBrush)) {
+      Rectangle(dc, Pixels(shape.left), Pixels(shape.top), Pixels(shape.left + shape.width),
+                Pixels(shape.top + shape.height));
+      SelectObject(dc, oldBrush);
+    }
+    SelectObject(dc, oldPen);
+  }
   DeleteObject(outline);
+}
+
+// Draws the picture, then the panel's rectangle over it; false when there is nothing to draw on. A
+// drawing that fails leaves that part of the window as it is until the next paint.
+bool OnPaint(HWND window) {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(window, &paint);
+  if (!dc) return false;
+  DrawPicture(dc);
+  DrawPanel(dc);
   EndPaint(window, &paint);
+  return true;
 }
 
 // Labels, frames and check boxes: white on dark grey; the rest keep the system's colours.
@@ -198,8 +254,8 @@ LRESULT CALLBACK Form1Proc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ERASEBKGND:  // the picture covers the client area
       return 1;
     case WM_PAINT:  // the picture and the panel's rectangle
-      OnPaint(window);
-      return 0;
+      if (OnPaint(window)) return 0;
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_ACTIVATE:  // leaving: remember the focused control
       if (LOWORD(wParam) == WA_INACTIVE && IsChild(window, GetFocus())) g_focusedControl = GetFocus();
       return DefWindowProcA(window, message, wParam, lParam);
@@ -220,8 +276,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
       return OnControlColour(frame, message, wParam, lParam);
     case WM_ERASEBKGND: {  // the frame's dark grey ground
       RECT client;
-      GetClientRect(frame, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, g_panelBrush);
+      if (GetClientRect(frame, &client)) FillRect(reinterpret_cast<HDC>(wParam), &client, g_panelBrush);
       return 1;
     }
   }
@@ -256,9 +311,10 @@ void FitClosedListHeight(HWND list, int height) {
   constexpr int kFrameAroundField = 6;
   LRESULT request = height - kFrameAroundField;
   for (int attempt = 0; attempt < 4; ++attempt) {
-    SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+    if (SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request) == CB_ERR)
+      ReportSystemErrorAndEnd(ERROR_INVALID_PARAMETER);
     RECT closed;
-    GetWindowRect(list, &closed);
+    if (!GetWindowRect(list, &closed)) ReportLastErrorAndEnd();
     const int missing = height - (closed.bottom - closed.top);
     if (missing == 0) return;
     request += missing;
@@ -268,6 +324,7 @@ void FitClosedListHeight(HWND list, int height) {
 void CreateControl(const ControlSpec& entry) {
   const WindowClass windowClass = ClassOf(entry.kind);
   const HWND parent = entry.parentId == launcher::form1::kOnForm ? g_form : GetDlgItem(g_form, entry.parentId);
+  if (!parent) ReportLastErrorAndEnd();
   int height = Pixels(entry.height);
   if (entry.kind == ControlKind::DropDownList)  // room for the dropped-down list of twelve
     height += (launcher::kResolutionCount + 1) * Pixels(entry.height);
@@ -280,13 +337,16 @@ void CreateControl(const ControlSpec& entry) {
   switch (entry.kind) {
     case ControlKind::CheckBox: SendMessageA(control, BM_SETCHECK, entry.checked, 0); break;
     case ControlKind::TextBox: SendMessageA(control, EM_LIMITTEXT, 0, 0); break;
-    case ControlKind::Frame:
-      g_frameDefaultProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc)));
+    case ControlKind::Frame: {
+      const LONG_PTR buttonProc = SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameProc));
+      if (!buttonProc) ReportLastErrorAndEnd();
+      g_frameDefaultProc = reinterpret_cast<WNDPROC>(buttonProc);
       break;
+    }
     case ControlKind::DropDownList:
       for (const char* text : launcher::kResolutionTexts)
-        SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)) < 0)
+          ReportSystemErrorAndEnd(ERROR_NOT_ENOUGH_MEMORY);
       FitClosedListHeight(control, Pixels(entry.height));
       break;
     default: break;
@@ -303,11 +363,13 @@ HFONT SansSerif(int weight) {
 
 void LoadResources() {
   const HDC screen = GetDC(nullptr);
+  if (!screen) ReportLastErrorAndEnd();
   g_dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
   g_font = SansSerif(FW_NORMAL);
   g_boldFont = SansSerif(FW_BOLD);
   g_panelBrush = CreateSolidBrush(kPanelColour);
+  if (!g_panelBrush) ReportLastErrorAndEnd();
 }
 
 // The picture is first needed by the first paint, which the message loop brings; loading it after
@@ -328,6 +390,7 @@ void CreateForm() {
   windowClass.hIconSm = static_cast<HICON>(
       LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_STARTER), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                  GetSystemMetrics(SM_CYSMICON), 0));
+  if (!windowClass.hIcon || !windowClass.hIconSm) ReportLastErrorAndEnd();
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.lpszClassName = launcher::form1::kClassName;
   if (!RegisterClassExA(&windowClass)) ReportLastErrorAndEnd();
@@ -338,7 +401,7 @@ void CreateForm() {
   constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   constexpr DWORD exStyle = WS_EX_DLGMODALFRAME;
   RECT outer = {0, 0, Pixels(launcher::form1::kClientWidth), Pixels(launcher::form1::kClientHeight)};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  if (!AdjustWindowRectEx(&outer, style, FALSE, exStyle)) ReportLastErrorAndEnd();
   g_form = CreateWindowExA(exStyle, launcher::form1::kClassName, launcher::form1::kCaption, style, CW_USEDEFAULT,
                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
                            g_instance, nullptr);
@@ -371,9 +434,11 @@ bool PressFocusedButtonOnEnter(const MSG& message) {
   return true;
 }
 
+// Until the window is gone; a queue that cannot be read is an error like any other.
 int RunMessageLoop() {
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  for (BOOL got; (got = GetMessageA(&message, nullptr, 0, 0)) != 0;) {
+    if (got == -1) ReportLastErrorAndEnd();
     if (MoveFocusOnTab(message) || PressFocusedButtonOnEnter(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

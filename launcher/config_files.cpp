@@ -32,24 +32,25 @@ std::string InFolder(const std::string& folder, const char* name) {
   return (last == '/' || last == '\\') ? folder + name : folder + "/" + name;
 }
 
-void ApplyToggle(LaunchOptions& options, Toggle toggle, std::string_view text) {
-  options.SetToggleState(toggle, NumericValue(text) == 1.0 ? 1 : 0);
+bool ApplyToggle(LaunchOptions& options, Toggle toggle, std::string_view text) {
+  const std::optional<double> value = NumericValue(text);
+  return value && options.SetToggleState(toggle, *value == 1.0 ? 1 : 0);
 }
 
-// Applies value `number` of the file; false when value 10 is not an index of the list.
+// Applies value `number` of the file; false when value 10 is not an index of the list, or the
+// value cannot be read or applied.
 bool ApplyValue(LaunchOptions& options, long long number, std::string_view text) {
   switch (number) {
-    case 1: ApplyToggle(options, Toggle::Check2, text); return true;
-    case 2: ApplyToggle(options, Toggle::Check3, text); return true;
-    case 3: ApplyToggle(options, Toggle::Check4, text); return true;
-    case 4: ApplyToggle(options, Toggle::Check5, text); return true;
-    case 5: ApplyToggle(options, Toggle::Check6, text); return true;
-    case 9: ApplyToggle(options, Toggle::Check1, text); return true;
+    case 1: return ApplyToggle(options, Toggle::Check2, text);
+    case 2: return ApplyToggle(options, Toggle::Check3, text);
+    case 3: return ApplyToggle(options, Toggle::Check4, text);
+    case 4: return ApplyToggle(options, Toggle::Check5, text);
+    case 5: return ApplyToggle(options, Toggle::Check6, text);
+    case 9: return ApplyToggle(options, Toggle::Check1, text);
     case 10: {
-      const std::optional<int16_t> index = RoundToInt16(NumericValue(text));
-      if (!index || *index < kNoResolution || *index >= kResolutionCount) return false;
-      options.SetResolutionIndex(*index);
-      return true;
+      const std::optional<double> value = NumericValue(text);
+      const std::optional<int16_t> index = value ? RoundToInt16(*value) : std::nullopt;
+      return index && *index >= kNoResolution && *index < kResolutionCount && options.SetResolutionIndex(*index);
     }
     default: return true;
   }
@@ -193,7 +194,7 @@ struct FileCloser {
 
 }  // namespace
 
-double NumericValue(std::string_view text) {
+std::optional<double> NumericValue(std::string_view text) {
   std::size_t end = 0;
   if (end < text.size() && (text[end] == '+' || text[end] == '-')) ++end;
   const std::size_t integerStart = end;
@@ -214,8 +215,16 @@ double NumericValue(std::string_view text) {
     if (exponentEnd > exponent) end = exponentEnd;
   }
   // Only the validated prefix reaches strtod, so none of its own extensions (hexadecimal,
-  // "inf", leading white space) can apply.
-  return std::strtod(std::string(text.substr(0, end)).c_str(), nullptr);
+  // "inf", leading white space) can apply. It needs its own copy to end there: in place when
+  // short, as every number in a real file is.
+  char shortCopy[64];
+  char* const copy = end < sizeof shortCopy ? shortCopy : static_cast<char*>(std::malloc(end + 1));
+  if (!copy) return std::nullopt;
+  std::memcpy(copy, text.data(), end);
+  copy[end] = '\0';
+  const double value = std::strtod(copy, nullptr);
+  if (copy != shortCopy) std::free(copy);
+  return value;
 }
 
 std::string NumberText(long long value) {
@@ -265,7 +274,8 @@ bool LoadConfigFrom(std::FILE* file, LaunchOptions& options) {
     if (!value.Reserve(count - valueStart)) return false;
     value.Append(buffer + valueStart, count - valueStart);
   }
-  if (std::ferror(file)) return false;
+  if (std::ferror(file) || !trace.Reserve(1)) return false;
+  *trace.End() = '\0';  // after the trace, not in it
   return options.SetLoadTrace(trace.Text());
 }
 
@@ -278,18 +288,25 @@ void LoadConfig(LaunchOptions& options, const std::string& folder) {
   if (!loaded) options.SetLoadTrace(kFailureTrace);
 }
 
-std::string SaveConfigText(const LaunchOptions& options) {
+std::optional<SavedItems> SaveConfigText(const LaunchOptions& options) {
   // Each item is one delimited write statement, so each ends with CR LF.
-  std::string text;
+  constexpr std::string_view kQuotedBlank = "\" \"\r\n";
+  SavedItems items;
+  char* out = items.data();
   for (Toggle toggle : {Toggle::Check2, Toggle::Check3, Toggle::Check4, Toggle::Check5, Toggle::Check6}) {
-    text += options.ToggleState(toggle) == 0 ? "0\r\n" : "1\r\n";
-    text += "\" \"\r\n";
+    const std::optional<int> state = options.ToggleState(toggle);
+    if (!state) return std::nullopt;
+    *out++ = *state == 0 ? '0' : '1';
+    *out++ = '\r';
+    *out++ = '\n';
+    out = std::copy(kQuotedBlank.begin(), kQuotedBlank.end(), out);
   }
-  return text;
+  return items;
 }
 
 void SaveConfig(const LaunchOptions& options, const std::string& folder) {
-  utils::ReplaceFileContents(InFolder(folder, kSaveFileName), SaveConfigText(options));
+  if (const std::optional<SavedItems> items = SaveConfigText(options))
+    utils::ReplaceFileContents(InFolder(folder, kSaveFileName), std::string_view(items->data(), items->size()));
 }
 
 }  // namespace launcher

@@ -39,9 +39,15 @@ constexpr TogglePiece kTogglePieces[kToggleCount] = {
 
 }  // namespace
 
-LaunchChoice ReadChoice(const LaunchOptions& options) {
-  LaunchChoice choice{options.ResolutionIndex(), {}, Module1::g_settingsChanged};
-  for (int i = 0; i < kToggleCount; ++i) choice.toggles[i] = options.ToggleState(static_cast<Toggle>(i));
+std::optional<LaunchChoice> ReadChoice(const LaunchOptions& options) {
+  const std::optional<int16_t> index = options.ResolutionIndex();
+  if (!index) return std::nullopt;
+  LaunchChoice choice{*index, {}, Module1::g_settingsChanged};
+  for (int i = 0; i < kToggleCount; ++i) {
+    const std::optional<int> state = options.ToggleState(static_cast<Toggle>(i));
+    if (!state) return std::nullopt;
+    choice.toggles[i] = *state;
+  }
   return choice;
 }
 
@@ -55,8 +61,8 @@ std::string BuildCommandLine(const LaunchChoice& choice) {
   return line;
 }
 
-std::optional<std::string> Play(const LaunchOptions& options, ProcessStarter& starter) {
-  return starter.Start(BuildCommandLine(ReadChoice(options)), kShowMinimized);
+std::optional<std::string> Play(const LaunchChoice& choice, ProcessStarter& starter) {
+  return starter.Start(BuildCommandLine(choice), kShowMinimized);
 }
 
 }  // namespace launcher

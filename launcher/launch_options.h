@@ -16,13 +16,15 @@ constexpr int16_t kStartResolution = 1;  // selected at start-up, before Load Co
 
 // The launch options live only in the window's controls; the logic reads and sets them here.
 // Setting a state that differs from the current one raises the control's change notification.
+// A read answers nothing, and a setting false, when the control cannot be reached.
 class LaunchOptions {
  public:
-  virtual int16_t ResolutionIndex() const = 0;
-  virtual void SetResolutionIndex(int16_t index) = 0;  // -1 (no entry) to 11
-  virtual int ToggleState(Toggle toggle) const = 0;    // 0 unchecked, 1 checked
-  virtual void SetToggleState(Toggle toggle, int state) = 0;
-  // False when the text is too large to keep; the old text then stays.
+  virtual std::optional<int16_t> ResolutionIndex() const = 0;
+  virtual bool SetResolutionIndex(int16_t index) = 0;         // -1 (no entry) to 11
+  virtual std::optional<int> ToggleState(Toggle toggle) const = 0;  // 0 unchecked, 1 checked
+  virtual bool SetToggleState(Toggle toggle, int state) = 0;
+  // The text is followed by a NUL byte, so that it can be handed on as it stands. False when it
+  // cannot be kept whole; the old text may then stay.
   virtual bool SetLoadTrace(std::string_view text) = 0;
 
  protected:
@@ -51,7 +53,8 @@ struct LaunchChoice {
   int16_t settingsChanged;
 };
 
-LaunchChoice ReadChoice(const LaunchOptions& options);
+// Nothing when a control cannot be read.
+std::optional<LaunchChoice> ReadChoice(const LaunchOptions& options);
 std::string BuildCommandLine(const LaunchChoice& choice);
 
 // Show-window mode for the game: minimized, with the input focus.
@@ -67,8 +70,8 @@ class ProcessStarter {
   ~ProcessStarter() = default;
 };
 
-// Play: starts the game with the current options and answers what the start answered. Ending the
-// launcher, or reporting the failure, is the window's part.
-std::optional<std::string> Play(const LaunchOptions& options, ProcessStarter& starter);
+// Play: starts the game with the options read from the controls and answers what the start
+// answered. Reading the controls, ending the launcher, and reporting a failure are the window's part.
+std::optional<std::string> Play(const LaunchChoice& choice, ProcessStarter& starter);
 
 }  // namespace launcher

@@ -18,8 +18,10 @@
 //   steam_user, steam_time, steam_gameid   0
 //   steam_country                          raw 0: the file is not touched
 //
-// steam_country and say_hello answer the raw 0, and write nothing, when their file cannot be
-// created; steam_init, start_steam, steam_stop, steam_callback and steam_record answer as usual.
+// steam_country and say_hello answer the raw 0, and leave their file as it was, when it cannot be
+// written whole; steam_init, start_steam, steam_stop, steam_callback and steam_record answer as
+// usual. When memory runs out, steam_init goes without the object it cannot make (the leaderboard
+// exports then answer the var 1) and start_steam answers as a failed start.
 #include "exports.h"
 
 #include "engine/engine_binding.h"

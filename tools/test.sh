@@ -60,6 +60,14 @@ count() {
     status=1
   fi
 }
+# campaign_totals TABLE...: each fault campaign's last two lines, what it reached and found.
+campaign_totals() {
+  local table
+  for table in "$@"; do
+    [ -f "$table" ] && { echo "$table:"; tail -n 2 "$table"; }
+  done
+  return 0
+}
 run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also kept in a log
   local lane=$1 runtime=$2 log=build/logs/ctest-$1.log
   shift 2
@@ -76,6 +84,7 @@ run_wine_lane() {
   WINEARCH=$4 tools/wine-session.sh start "$prefix"
   run_lane "$1" "$2" ctest --preset "$3"
   WINEARCH=$4 tools/wine-session.sh stop "$prefix"
+  campaign_totals "build/$3"/tests/faults/*-campaign/table.txt
 }
 
 echo "== reproducible builds"
@@ -100,6 +109,7 @@ else
     tail -n 3 build/logs/emulated-machine-image.log
     phase_done "emulated machine ready"
     run_lane shipped "$shipped_runtime" tools/shipped-lane.sh build/windows
+    campaign_totals build/shipped-lane/*-campaign.txt
   else
     cat build/logs/emulated-machine-image.log
     lanes+=("shipped ($shipped_runtime): did not run, the emulated machine could not be made")

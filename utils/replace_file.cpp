@@ -20,21 +20,20 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-bool WriteAndFlush(const std::string& path, const std::string& content) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+// A close that reports an error may have lost what was written.
+bool WriteAndFlush(const char* path, std::string_view content) {
+  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
                   written == content.size() && FlushFileBuffers(file);
-  CloseHandle(file);
-  return ok;
+  return CloseHandle(file) && ok;
 }
 
 // A scanner or another reader holding the target open makes the move fail for a moment.
-bool MoveOver(const std::string& from, const std::string& to) {
+bool MoveOver(const char* from, const std::string& to) {
   for (int attempt = 0; attempt < 10; ++attempt) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExA(from, to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD error = GetLastError();
     if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
     Sleep(20);
@@ -44,7 +43,7 @@ bool MoveOver(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& path, const std::string& content) {
+bool ReplaceFileContents(const std::string& path, std::string_view content) {
   // A read-only file is one its owner wants kept; moving over it would take that away silently.
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
@@ -57,7 +56,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& content) {
 
 #else
 
-bool ReplaceFileContents(const std::string& path, const std::string& content) {
+bool ReplaceFileContents(const std::string& path, std::string_view content) {
   std::string temporary = path + ".XXXXXX";
   const int file = mkstemp(temporary.data());
   if (file < 0) return false;

@@ -15,10 +15,16 @@ namespace {
 // Options that only count what the load does to them.
 class CountingOptions final : public launcher::LaunchOptions {
  public:
-  int16_t ResolutionIndex() const override { return index_; }
-  void SetResolutionIndex(int16_t index) override { index_ = index; }
-  int ToggleState(launcher::Toggle) const override { return 0; }
-  void SetToggleState(launcher::Toggle, int) override { ++changes_; }
+  std::optional<int16_t> ResolutionIndex() const override { return index_; }
+  bool SetResolutionIndex(int16_t index) override {
+    index_ = index;
+    return true;
+  }
+  std::optional<int> ToggleState(launcher::Toggle) const override { return 0; }
+  bool SetToggleState(launcher::Toggle, int) override {
+    ++changes_;
+    return true;
+  }
   bool SetLoadTrace(std::string_view text) override {
     traceBytes_ = text.size();
     return true;

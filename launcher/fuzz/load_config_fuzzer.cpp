@@ -12,17 +12,20 @@ namespace {
 
 class CheckedOptions final : public launcher::LaunchOptions {
  public:
-  int16_t ResolutionIndex() const override { return index; }
-  void SetResolutionIndex(int16_t value) override {
+  std::optional<int16_t> ResolutionIndex() const override { return index; }
+  bool SetResolutionIndex(int16_t value) override {
     if (value < launcher::kNoResolution || value >= launcher::kResolutionCount) std::abort();
     index = value;
+    return true;
   }
-  int ToggleState(launcher::Toggle toggle) const override { return toggles[static_cast<int>(toggle)]; }
-  void SetToggleState(launcher::Toggle toggle, int state) override {
+  std::optional<int> ToggleState(launcher::Toggle toggle) const override { return toggles[static_cast<int>(toggle)]; }
+  bool SetToggleState(launcher::Toggle toggle, int state) override {
     if (state != 0 && state != 1) std::abort();
     toggles[static_cast<int>(toggle)] = state;
+    return true;
   }
   bool SetLoadTrace(std::string_view text) override {
+    if (text.data()[text.size()] != '\0') std::abort();  // handed on as it stands
     trace = std::string(text);
     return true;
   }

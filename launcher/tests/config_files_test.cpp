@@ -27,7 +27,9 @@ TEST(NumericValue, ReadsTheNumberTheTextBeginsWith) {
       {"1\r\n", 1},   {"\r\n1", 0}, {"\t1", 0},    {"0x10", 0},     {"inf", 0},      {"nan", 0},
       {"1,5", 1},     {"--1", 0},   {"12.34.5", 12.34}};
   for (const NumericCase& c : cases) EXPECT_EQ(NumericValue(c.text), c.expected) << "text: " << c.text;
-  EXPECT_TRUE(std::isinf(NumericValue("1e400")));
+  EXPECT_TRUE(std::isinf(*NumericValue("1e400")));
+  // A number longer than any real file holds is read whole all the same.
+  EXPECT_EQ(NumericValue("1" + std::string(100, '0') + "e-100x"), 1.0);
 }
 
 TEST(NumberText, HasABlankOrAMinusBeforeTheDigits) {
@@ -124,6 +126,29 @@ TEST_F(LoadConfigTest, ResolutionRule) {
   }
 }
 
+// A check box or list that cannot be set, or a trace the box has no room for, fails the load as a
+// file that cannot be read does: what was set before stays, the rest is not read.
+TEST_F(LoadConfigTest, AControlThatCannotBeSetOrATraceThatCannotBeKeptTakesTheFailurePath) {
+  options.unreachable = Toggle::Check4;
+  Load("0 1 0 0 0 0 0 0 1 4 ");
+  EXPECT_EQ(options.trace, "No FILE!xconfig.dat");
+  EXPECT_EQ(options.toggles, (std::array<int, 6>{0, 0, 1, 1, 1, 1}));
+  EXPECT_EQ(options.index, 1);
+
+  options.unreachable.reset();
+  options.listUnreachable = true;
+  Load("0 1 0 0 0 0 0 0 1 4 ");
+  EXPECT_EQ(options.trace, "No FILE!xconfig.dat");
+  EXPECT_EQ(options.toggles, (std::array<int, 6>{1, 0, 1, 0, 0, 0}));
+
+  options.listUnreachable = false;
+  options.trace = "Text2";
+  options.traceRoom = 30;
+  Load("1 1 1 1 1 ");
+  EXPECT_EQ(options.trace, "No FILE!xconfig.dat");
+  EXPECT_EQ(options.toggles, (std::array<int, 6>{1, 1, 1, 1, 1, 1})) << "applied before the trace was refused";
+}
+
 TEST_F(LoadConfigTest, ValueTenOutOfTheListKeepsEarlierChanges) {
   for (const char* bad : {"12", "-2", "32768", "1e9", "-40000"}) {
     options.toggles = {0, 1, 0, 1, 1, 1};
@@ -195,6 +220,15 @@ TEST(SaveConfig, WritesTheFiveTogglesAsTenItems) {
   SaveConfig(options, folder.str());
   EXPECT_EQ(test_support::ReadFileBytes(folder / kSaveFileName), "0\r\n\" \"\r\n1\r\n\" \"\r\n0\r\n\" \"\r\n1\r\n\" \"\r\n0\r\n\" \"\r\n");
   EXPECT_EQ(Module1::g_settingsChanged, 0);
+}
+
+TEST(SaveConfig, AToggleThatCannotBeReadLeavesTheEarlierFile) {
+  test_support::ScratchFolder folder;
+  test_support::WriteFileBytes(folder / kSaveFileName, "earlier");
+  FakeOptions options;
+  options.unreachable = Toggle::Check5;
+  SaveConfig(options, folder.str());
+  EXPECT_EQ(test_support::ReadFileBytes(folder / kSaveFileName), "earlier");
 }
 
 TEST(SaveConfig, FailureIsSilentAndLeavesNoTemporaryFile) {

@@ -95,13 +95,13 @@ TEST(Play, StartsOneProgramMinimizedWithTheOptionsReadNow) {
   FakeOptions options;
   options.SetResolutionIndex(1);
   RecordingStarter starter;
-  EXPECT_EQ(Play(options, starter), std::nullopt);
+  EXPECT_EQ(Play(*ReadChoice(options), starter), std::nullopt);
   EXPECT_EQ(starter.starts, 1);
   EXPECT_EQ(starter.commandLine, "vorlan.exe -nc -d v1  -d noshadow -d saveme");
   EXPECT_EQ(starter.showMode, 2);
 
   options.SetToggleState(Toggle::Check1, 1);
-  Play(options, starter);
+  Play(*ReadChoice(options), starter);
   EXPECT_EQ(starter.commandLine, "vorlan.exe -nc -d v1  -d winmode -d noshadow -d saveme");
 }
 
@@ -109,8 +109,19 @@ TEST(Play, AnswersTheMessageOfAFailedStart) {
   FakeOptions options;
   RecordingStarter starter;
   starter.fail = true;
-  EXPECT_EQ(Play(options, starter), "cannot start");
+  EXPECT_EQ(Play(*ReadChoice(options), starter), "cannot start");
   EXPECT_EQ(starter.starts, 1);
+}
+
+// A control that cannot be read leaves nothing to start the game with: no command line is made
+// from a guess.
+TEST(Play, NoChoiceWhereAControlCannotBeRead) {
+  FakeOptions options;
+  options.unreachable = Toggle::Check6;
+  EXPECT_EQ(ReadChoice(options), std::nullopt);
+  options.unreachable.reset();
+  options.listUnreachable = true;
+  EXPECT_EQ(ReadChoice(options), std::nullopt);
 }
 
 }  // namespace

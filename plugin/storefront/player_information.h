@@ -25,9 +25,10 @@ constexpr const char* kGreetingFilePath = "1_temp/alog.txt";
 
 // Replaces the file with three lines: the country of the player's network address, the
 // storefront's installation folder and the player's name, each as the storefront gives it.
-// False, and nothing written, when the storefront is not running or the file cannot be created.
+// False, and the file left as it was, when the storefront is not running or the file cannot be
+// written whole.
 bool WriteCountryFile(const char* path);
-// Replaces the file with "HELLO"; false when it cannot be created.
+// Replaces the file with "HELLO"; false, and the file left as it was, when it cannot be written whole.
 bool WriteGreetingFile(const char* path);
 
 }  // namespace kelvo::storefront

@@ -114,7 +114,8 @@ class ISteamUserStats {
   virtual bool SetStatFloat(const char* name, float data) = 0;             // 3
   virtual bool SetStatInt32(const char* name, std::int32_t data) = 0;      // 4
   virtual void Unused5() = 0;                                              // 5
-  virtual bool GetAchievement(const char* name, bool* achieved) = 0;       // 6
+  // The flag is one byte; a library built otherwise may write any non-zero byte for unlocked.
+  virtual bool GetAchievement(const char* name, std::uint8_t* achieved) = 0;  // 6
   virtual bool SetAchievement(const char* name) = 0;                       // 7
   virtual bool ClearAchievement(const char* name) = 0;                     // 8
   virtual void Unused9() = 0;                                              // 9

@@ -6,6 +6,7 @@
 // the storefront answers a call it cannot carry out, and the shared cells keep their values.
 #include "storefront_bridge.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -19,9 +20,10 @@ namespace {
 CStatsAndAchievements* g_statsAndAchievements = nullptr;  // global: the current stats object
 CSteamLeaderboards* g_steamLeaderboards = nullptr;        // global: the current leaderboards object
 // Written by the storefront's GetStat and GetAchievement and deliberately never reset: a call
-// the storefront refuses answers what the previous call left.
-float g_statValue = 0.0f;         // global
-bool g_achievementFlag = false;   // global
+// the storefront refuses answers what the previous call left. The flag is the byte the storefront
+// writes, read as a byte: any byte but 0 means unlocked.
+float g_statValue = 0.0f;              // global
+std::uint8_t g_achievementFlag = 0;    // global
 
 // Status numbers of the leaderboard exports.
 constexpr std::int32_t kNoLeaderboards = 1;
@@ -33,12 +35,12 @@ constexpr std::int32_t kScoreSent = 33;
 
 // Objects are made for each start and never freed: the storefront keeps their registrations.
 // Their memory comes straight from the C runtime, so the library carries none of the C++
-// runtime's exception machinery; running out of memory here ends the process, as it did before.
+// runtime's exception machinery. Null when memory has run out: the plug-in then goes without the
+// object, as before the first start, and the game goes on.
 template <typename Object>
 Object* MakeForTheProcess() {
   void* memory = std::malloc(sizeof(Object));
-  if (!memory) std::abort();
-  return new (memory) Object;
+  return memory ? new (memory) Object : nullptr;
 }
 
 }  // namespace
@@ -50,12 +52,15 @@ bool SteamInit() {
   return running;
 }
 
+// A start whose stats object cannot be made fails as one without a client does, and keeps the
+// stats object it had.
 bool StartSteam() {
-  if (!SteamAPI_Init()) {
+  CStatsAndAchievements* const made = SteamAPI_Init() ? MakeForTheProcess<CStatsAndAchievements>() : nullptr;
+  if (!made) {
     Print("native_start_steam() -> Error -1!\n");
     return false;
   }
-  g_statsAndAchievements = MakeForTheProcess<CStatsAndAchievements>();
+  g_statsAndAchievements = made;
   // The number heading this line is part of its text, whatever game id the build is given.
   Print("1523254. m_bStatsValid2 -> %d\n", g_statsAndAchievements->StatsValid());
   Print("native_start_steam() -> Okay!\n");
@@ -82,7 +87,7 @@ void StoreAchievement(const char* name) {
 bool GetAchievement(const char* name) {
   if (ISteamUserStats* userStats = SteamUserStats())
     userStats->GetAchievement(name, &g_achievementFlag);
-  return g_achievementFlag;
+  return g_achievementFlag != 0;
 }
 
 bool ResetAchievement(const char* name) {

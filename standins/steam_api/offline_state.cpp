@@ -72,7 +72,10 @@ void ReadKnobs(const json& object, Knobs& knobs) {
     else if (key == "store_result") knobs.storeResult = ReadInteger<std::int32_t>(value, what);
     else if (key == "seconds_active_offset") knobs.secondsActiveOffset = ReadInteger<std::uint32_t>(value, what);
     else if (key == "accept_unknown_names") knobs.acceptUnknownNames = ReadBool(value, what);
-    else Invalid("unknown " + what);
+    else if (key == "unlocked_byte") {
+      knobs.unlockedByte = ReadInteger<std::uint8_t>(value, what);
+      if (knobs.unlockedByte == 0) Invalid(what + " must be from 1 to 255");
+    }    else Invalid("unknown " + what);
   }
 }
 
@@ -150,7 +153,7 @@ bool Knobs::operator==(const Knobs& other) const {
   return initFails == other.initFails && lookupPumps == other.lookupPumps &&
          createBoardsOnFind == other.createBoardsOnFind && ioFailure == other.ioFailure &&
          storeResult == other.storeResult && secondsActiveOffset == other.secondsActiveOffset &&
-         acceptUnknownNames == other.acceptUnknownNames;
+         acceptUnknownNames == other.acceptUnknownNames && unlockedByte == other.unlockedByte;
 }
 
 State DefaultState() {
@@ -201,7 +204,8 @@ std::string ToJson(const State& state) {
                   {"io_failure", knobs.ioFailure},
                   {"store_result", knobs.storeResult},
                   {"seconds_active_offset", knobs.secondsActiveOffset},
-                  {"accept_unknown_names", knobs.acceptUnknownNames}};
+                  {"accept_unknown_names", knobs.acceptUnknownNames},
+                  {"unlocked_byte", knobs.unlockedByte}};
   // Every text came from a parsed file or passed IsStorableName; should one still not be valid
   // UTF-8, saving it altered beats losing the whole save.
   return out.dump(2, ' ', false, json::error_handler_t::replace) + "\n";

@@ -46,6 +46,8 @@ struct Knobs {
   std::int32_t storeResult = 1;      // result code of StoreStats (1 = success; other codes store nothing)
   std::uint32_t secondsActiveOffset = 0;  // added to the seconds since the game became active
   bool acceptUnknownNames = true;    // setting an unlisted stat or achievement declares it
+  std::uint8_t unlockedByte = 1;     // the byte GetAchievement writes for unlocked; a library built
+                                     // by another compiler may write any but 0
   bool operator==(const Knobs& other) const;
 };
 

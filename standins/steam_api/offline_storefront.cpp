@@ -196,11 +196,11 @@ bool OfflineStorefront::SetStat(const char* name, std::int32_t value) {
   return true;
 }
 
-bool OfflineStorefront::GetAchievement(const char* name, bool* unlocked) const {
+bool OfflineStorefront::GetAchievement(const char* name, std::uint8_t* unlocked) const {
   if (!running_ || unlocked == nullptr || !IsStorableName(name)) return false;
   const auto found = working_.achievements.find(name);
   if (found == working_.achievements.end()) return false;
-  *unlocked = found->second;
+  *unlocked = found->second ? knobs_.unlockedByte : 0;
   return true;
 }
 

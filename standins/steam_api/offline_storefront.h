@@ -38,7 +38,7 @@ class OfflineStorefront {
   bool GetStat(const char* name, std::int32_t* value) const;
   bool SetStat(const char* name, float value);
   bool SetStat(const char* name, std::int32_t value);
-  bool GetAchievement(const char* name, bool* unlocked) const;
+  bool GetAchievement(const char* name, std::uint8_t* unlocked) const;
   bool SetAchievement(const char* name);
   bool ClearAchievement(const char* name);
   bool StoreStats();

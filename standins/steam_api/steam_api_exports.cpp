@@ -21,7 +21,9 @@ class UserStats {
   virtual bool SetStatFloat(const char* name, float data) { return Storefront().SetStat(name, data); }
   virtual bool SetStatInt32(const char* name, std::int32_t data) { return Storefront().SetStat(name, data); }
   virtual void Position5() { Unsupported("user stats", 5); }
-  virtual bool GetAchievement(const char* name, bool* achieved) { return Storefront().GetAchievement(name, achieved); }
+  virtual bool GetAchievement(const char* name, std::uint8_t* achieved) {
+    return Storefront().GetAchievement(name, achieved);
+  }
   virtual bool SetAchievement(const char* name) { return Storefront().SetAchievement(name); }
   virtual bool ClearAchievement(const char* name) { return Storefront().ClearAchievement(name); }
   virtual void Position9() { Unsupported("user stats", 9); }

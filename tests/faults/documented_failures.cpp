@@ -58,7 +58,8 @@ constexpr DocumentedFailure kFailures[] = {
     {"GDI32.dll!SetTextColor", 8, kInvalidColour, kKept, 0, kOnly, 0, nullptr, "CLR_INVALID"},
 
     // Files, processes and libraries.
-    {"KERNEL32.dll!CloseHandle", 4, 0, ERROR_INVALID_HANDLE, 0, kOnly, 0, nullptr, "FALSE, ERROR_INVALID_HANDLE"},
+    {"KERNEL32.dll!CloseHandle", 4, 0, ERROR_DISK_FULL, 0, Effect::kHandleClosedAnyway, 0, nullptr,
+     "FALSE, ERROR_DISK_FULL; the handle closed all the same"},
     {"KERNEL32.dll!CreateFileA", 28, kInvalidHandle, ERROR_ACCESS_DENIED, 0, kOnly, 0, nullptr,
      "INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED"},
     {"KERNEL32.dll!CreateProcessA", 40, 0, ERROR_FILE_NOT_FOUND, 0, kOnly, 0, nullptr,

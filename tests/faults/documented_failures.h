@@ -14,6 +14,7 @@ enum class Effect {
   kAnswerOnly,          // the function is not entered
   kStreamError,         // not entered; the C runtime stream among the arguments gets its error mark
   kStreamClosedAnyway,  // fclose: the stream is closed all the same, and the close answers failure
+  kHandleClosedAnyway,  // CloseHandle: the handle is closed all the same (a write it held back failed)
 };
 
 struct DocumentedFailure {
@@ -23,7 +24,7 @@ struct DocumentedFailure {
   std::uint32_t lastError;     // kLastErrorKept: as it was
   int errorNumber;             // errno; 0: as it was
   Effect effect;
-  std::uint8_t streamArgument; // kStreamError, kStreamClosedAnyway: which argument is the stream
+  std::uint8_t streamArgument; // kStreamError, k...ClosedAnyway: which argument is the stream or handle
   // Whether this entry covers a call with these arguments; null: every call.
   bool (*covers)(const std::uintptr_t* arguments);
   std::string_view answer;     // the answer as the campaign table shows it

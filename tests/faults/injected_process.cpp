@@ -37,11 +37,19 @@ InjectedProcess::InjectedProcess(const std::string& commandLine, const std::stri
   std::vector<char> environment = EnvironmentWith(plan);
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
+  // No standard handles: what the program, or a debugger the system starts on its crash, prints
+  // goes nowhere.
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const HANDLE nowhere = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     &inherited, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, environment.data(),
-                      folder.c_str(), &startup, &process_))
-    Fail("cannot start " + commandLine);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
+  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                                      environment.data(), folder.c_str(), &startup, &process_);
+  CloseHandle(nowhere);
+  if (!started) Fail("cannot start " + commandLine);
 
   const std::string blockName = kStepBlockPrefix + std::to_string(process_.dwProcessId);
   stepMapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(StepBlock),

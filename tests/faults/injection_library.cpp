@@ -406,6 +406,8 @@ const FailedCall* Fail(const DocumentedFailure& failure, std::size_t thunk, std:
   if (failure.effect == fault_injection::Effect::kStreamError && stream) stream->_flag |= _IOERR;
   if (failure.effect == fault_injection::Effect::kStreamClosedAnyway && stream)
     reinterpret_cast<int(__cdecl*)(std::FILE*)>(fault_originals[thunk])(stream);
+  if (failure.effect == fault_injection::Effect::kHandleClosedAnyway)
+    reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(fault_originals[thunk])(reinterpret_cast<HANDLE>(arguments[failure.streamArgument]));
   Log(std::string(fault_injection::kLogInjected) + "\t" + g_functions[g_thunks[thunk].function].name + "\t" +
       Hex(site) + "\t" + std::to_string(step) + "\t" + std::string(failure.answer));
   if (failure.errorNumber) errno = failure.errorNumber;

@@ -143,10 +143,25 @@ TEST(StarterLoadFaults, LockedFileOpensWithTheDefaultsAndStaysIntact) {
   EXPECT_EQ(ReadFileBytes(config), "1 0 1 1 1 0 0 0 1 4 ");
 }
 
-// 16 MiB of values: the window opens with the first ten applied. The trace of such a file runs
-// to hundreds of MiB, more than the text box of the 32-bit launcher can hold, so the box shows the
-// failure trace rather than its text from creation.
-TEST(StarterLoadFaults, SixteenMebibyteFileOpensWithItsValuesAndTheFailureTrace) {
+// The length of the load trace of `file`, which holds no NUL byte, and its first bytes.
+std::size_t TraceLength(const std::string& file) {
+  std::size_t length = 0, value = 0, number = 1;
+  for (const char c : file) {
+    length += 3 + launcher::NumberText(static_cast<unsigned char>(c)).size();  // c ( number )
+    if (c != ' ') {
+      ++value;
+      continue;
+    }
+    length += 8 + launcher::NumberText(static_cast<long long>(number++)).size() + 1 + value + 2;
+    value = 0;
+  }
+  return length;
+}
+
+// 16 MiB of values: the window opens with the first ten applied. The trace of such a file runs to
+// hundreds of MiB: the text box shows it whole where it has room for it, else the failure trace,
+// never a part of it or its text from creation.
+TEST(StarterLoadFaults, SixteenMebibyteFileOpensWithItsValuesAndItsWholeTraceOrTheFailureTrace) {
   // In a 64-bit address space the text box has room for the whole trace; taking it in keeps Wine's
   // text box busy for over a minute before the window shows.
   if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit launcher's text box has room for this trace";
@@ -159,7 +174,17 @@ TEST(StarterLoadFaults, SixteenMebibyteFileOpensWithItsValuesAndTheFailureTrace)
   ExpectRunningWithoutReport(run);
   EXPECT_EQ(run.Checks(), (starter_remote::CheckStates{1, 1, 0, 1, 1, 1}));
   EXPECT_EQ(run.Selection(), 4);
-  EXPECT_EQ(run.Text(run.Control(IDC_TEXT2)), kFailureTrace);
+  // Read in part: the test program has no room for the whole trace either.
+  const HWND box = run.Control(IDC_TEXT2);
+  const auto length = static_cast<std::size_t>(SendMessageA(box, WM_GETTEXTLENGTH, 0, 0));
+  char start[64] = {};
+  SendMessageA(box, WM_GETTEXT, sizeof start, reinterpret_cast<LPARAM>(start));
+  if (length == kFailureTrace.size()) {
+    EXPECT_EQ(start, kFailureTrace);
+  } else {
+    EXPECT_EQ(length, TraceLength(config));
+    EXPECT_EQ(std::string(start), "1( 49) ( 32)Opcao =  1:1\r\n0( 48) ( 32)Opcao =  2:0\r\n1( 49) ( 32");
+  }
 }
 
 // Every byte value, from 255 down to 0: the upper half and the control bytes reach the trace

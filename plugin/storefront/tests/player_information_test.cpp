@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "exports.h"
 #include "offline_storefront_session.h"
@@ -62,6 +64,21 @@ TEST_F(DiagnosticFiles, NothingIsWrittenWhereTheFolderIsMissing) {
   EXPECT_FALSE(WriteCountryFile(PathOf("pais.txt").c_str()));
   EXPECT_FALSE(WriteGreetingFile(PathOf("alog.txt").c_str()));
   EXPECT_FALSE(fs::exists(folder_));
+}
+
+// A file that cannot be replaced, here a folder in its place, stays as it was, and the text that
+// was to replace it is not left beside it.
+TEST_F(DiagnosticFiles, AFileThatCannotBeReplacedStaysAndLeavesNothingBeside) {
+  Start();
+  fs::create_directories(folder_ / "pais.txt" / "kept");
+  fs::create_directories(folder_ / "alog.txt");
+  EXPECT_FALSE(WriteCountryFile(PathOf("pais.txt").c_str()));
+  EXPECT_FALSE(WriteGreetingFile(PathOf("alog.txt").c_str()));
+  EXPECT_TRUE(fs::is_directory(folder_ / "pais.txt" / "kept"));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"alog.txt", "pais.txt"}));
 }
 
 TEST_F(DiagnosticFiles, GreetingFileHoldsHelloWithoutLineEnd) {

@@ -144,7 +144,7 @@ TEST_F(StorefrontContract, StoringAnAchievementNotifiesOnlyInsideThePump) {
   EXPECT_EQ(kelvo::testing::CallbackNoticeId(objects.stored), 1102);
   ISteamUserStats* stats = SteamUserStats();
   EXPECT_TRUE(stats->SetAchievement("FIRST_WIN"));
-  bool unlocked = false;
+  std::uint8_t unlocked = 0;
   EXPECT_TRUE(stats->GetAchievement("FIRST_WIN", &unlocked));
   EXPECT_TRUE(unlocked);
   EXPECT_TRUE(stats->StoreStats());

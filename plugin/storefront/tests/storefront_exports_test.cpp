@@ -42,6 +42,14 @@ TEST_F(StorefrontExports, TheAchievementFlagIsKeptWhenTheStorefrontRefusesTheNam
   EXPECT_EQ(Call(steam_get_ach, "ACH_TRAVEL_FAR"), 1024);  // nothing asked, nothing changed
 }
 
+// A library built by another compiler may write any byte but 0 for an unlocked achievement.
+TEST_F(StorefrontExports, AnyByteButZeroReadsAsUnlocked) {
+  Init(R"({"achievements": {"ACH_WIN_ONE_GAME": true, "ACH_TRAVEL_FAR": false},
+           "knobs": {"unlocked_byte": 130}})");
+  EXPECT_EQ(Call(steam_get_ach, "ACH_WIN_ONE_GAME"), 1024);
+  EXPECT_EQ(Call(steam_get_ach, "ACH_TRAVEL_FAR"), 0);
+}
+
 TEST_F(StorefrontExports, AStatCountsUpInSinglePrecision) {
   // 2^-10 - 2^-30: one more is 1.0009765625 in single precision, just below it in any wider one.
   Init(R"({"stats": {"Fraction": {"type": "float", "value": 0.0009765615686774254},
@@ -79,7 +87,7 @@ TEST_F(StorefrontExports, WithoutARunningStorefrontNothingIsAskedAndTheSharedVal
   // Started again, the storefront shows that nothing was counted or unlocked meanwhile.
   ASSERT_TRUE(SteamAPI_Init());
   float feet = 0;
-  bool unlocked = true;
+  std::uint8_t unlocked = 1;
   EXPECT_TRUE(SteamUserStats()->GetStatFloat("FeetTraveled", &feet));
   EXPECT_TRUE(SteamUserStats()->GetAchievement("ACH_WIN_ONE_GAME", &unlocked));
   EXPECT_EQ(feet, 2.5f);

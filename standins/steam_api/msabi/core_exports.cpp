@@ -125,7 +125,7 @@ int32_t OFFLINE_CORE_CALL offline_set_stat_float(const char* name, float value) 
 int32_t OFFLINE_CORE_CALL offline_set_stat_int32(const char* name, int32_t value) noexcept {
   return Storefront().SetStat(name, value);
 }
-int32_t OFFLINE_CORE_CALL offline_get_achievement(const char* name, bool* unlocked) noexcept {
+int32_t OFFLINE_CORE_CALL offline_get_achievement(const char* name, uint8_t* unlocked) noexcept {
   return Storefront().GetAchievement(name, unlocked);
 }
 int32_t OFFLINE_CORE_CALL offline_set_achievement(const char* name) noexcept { return Storefront().SetAchievement(name); }

@@ -34,7 +34,7 @@ int32_t OFFLINE_CORE_CALL offline_get_stat_float(const char* name, float* value)
 int32_t OFFLINE_CORE_CALL offline_get_stat_int32(const char* name, int32_t* value) noexcept;
 int32_t OFFLINE_CORE_CALL offline_set_stat_float(const char* name, float value) noexcept;
 int32_t OFFLINE_CORE_CALL offline_set_stat_int32(const char* name, int32_t value) noexcept;
-int32_t OFFLINE_CORE_CALL offline_get_achievement(const char* name, bool* unlocked) noexcept;
+int32_t OFFLINE_CORE_CALL offline_get_achievement(const char* name, uint8_t* unlocked) noexcept;
 int32_t OFFLINE_CORE_CALL offline_set_achievement(const char* name) noexcept;
 int32_t OFFLINE_CORE_CALL offline_clear_achievement(const char* name) noexcept;
 int32_t OFFLINE_CORE_CALL offline_store_stats(void) noexcept;

@@ -73,7 +73,7 @@ class ISteamUserStats {
   virtual bool SetStat(const char* name, int32_t data) { return offline_set_stat_int32(name, data) != 0; }
   virtual bool SetStat(const char* name, float data) { return offline_set_stat_float(name, data) != 0; }
   NOT_OFFERED("user stats", 5)
-  virtual bool GetAchievement(const char* name, bool* achieved) {  // 6
+  virtual bool GetAchievement(const char* name, uint8_t* achieved) {  // 6
     return offline_get_achievement(name, achieved) != 0;
   }
   virtual bool SetAchievement(const char* name) { return offline_set_achievement(name) != 0; }      // 7

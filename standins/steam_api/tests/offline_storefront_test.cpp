@@ -189,7 +189,7 @@ TEST_F(OfflineStorefrontTest, ASecondRunSeesTheFirstRunsAchievementsStatsAndScor
   }
   Run second(path_, errors_);
   ASSERT_TRUE(second.storefront.Init());
-  bool won = false;
+  std::uint8_t won = 0;
   std::int32_t kills = 0;
   float distance = 0;
   EXPECT_TRUE(second.storefront.GetAchievement("WON", &won));
@@ -214,7 +214,7 @@ TEST_F(OfflineStorefrontTest, CorruptStateFileIsKeptAsideAndReported) {
   EXPECT_THAT(errors_.str(), HasSubstr("unusable"));
   EXPECT_THAT(errors_.str(), HasSubstr(path_ + ".corrupt-1"));
   EXPECT_EQ(ReadFileBytes(path_ + ".corrupt-1"), garbage);
-  bool won = true;
+  std::uint8_t won = 1;
   EXPECT_FALSE(run.storefront.GetAchievement("WON", &won));  // defaults
   run.storefront.StoreStats();                               // a fresh file, the old one untouched
   EXPECT_TRUE(fs::exists(path_));

@@ -238,7 +238,13 @@ class Campaign {
       const InjectionPoint& point = points[task / 2];
       const bool persistent = task % 2 == 1;
       const std::string folder = options_.work + "\\runs\\" + std::to_string(task);
-      results[task] = launcher ? RunLauncherPoint(point, persistent, folder) : RunPluginPoint(point, persistent, folder);
+      try {
+        results[task] = launcher ? RunLauncherPoint(point, persistent, folder) : RunPluginPoint(point, persistent, folder);
+      } catch (const std::exception& error) {
+        results[task].line = Describe(point, *map_, launcher) + (persistent ? ", persistent" : ", transient") +
+                             ": the run could not be made\n    DEFECT: " + error.what();
+        results[task].defect = true;
+      }
       if (!results[task].defect) {
         std::error_code ignored;
         fs::remove_all(folder, ignored);
@@ -284,7 +290,7 @@ class Campaign {
 
   Result RunPluginPoint(const InjectionPoint& point, bool persistent, const std::string& folder) {
     const auto run = fault_campaign::RunPlugin(options_.programs, folder, PlanFor(point, persistent), folder + ".log");
-    return ResultOf(Describe(point, *map_, false), persistent, fault_campaign::plugin::Judge(recordedPlugin_, run));
+    return ResultOf(Describe(point, *map_, false), persistent, fault_campaign::plugin::Judge(recordedPlugin_, run, point.import));
   }
 
   void Print(const std::string& line) {

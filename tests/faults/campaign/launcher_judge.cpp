@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <set>
 
+#include "expected_launch_options.h"
+
 namespace fault_campaign::launcher {
 namespace {
 
@@ -145,11 +147,16 @@ class Judgement {
       if (!expectedFiles.count(file)) Defect("left behind in the game folder: " + file);
   }
 
+  // A report of the step the failure began in came from the routine that failed, unless that was
+  // Load Config and it had already left its failure trace; a failure that persists may be reported
+  // by a later step, where it counts as that step's error.
   void JudgeReport() {
     Outcome("reported " + Quoted(*run_.report) + " in " + StepName(run_.endedInStep));
-    if (context_.inLoadConfig) Defect("Load Config ended the launcher");
-    if (context_.inSound) Defect("the start-up sound stopped the start-up");
-    if (context_.step == kSaveConfig) Defect("Save Config ended the launcher");
+    const bool sameStep = run_.endedInStep == context_.step;
+    if (context_.inLoadConfig && sameStep && run_.traceAtReport != std::string(kFailureTrace))
+      Defect("Load Config ended the launcher");
+    if (context_.inSound && sameStep) Defect("the start-up sound stopped the start-up");
+    if (context_.step == kSaveConfig && sameStep) Defect("Save Config ended the launcher");
     if (run_.report->empty()) Defect("the report says nothing");
     if (!run_.exited || run_.exitCode != 1) Defect("the launcher did not end after its report");
   }
@@ -303,12 +310,10 @@ std::string SavedBytes(const Options& options) {
 }
 
 std::string CommandLine(const Options& options) {
-  static constexpr const char* kPieces[] = {" -d winmode", " -d noshaders", " -d noshadow",
-                                            " -d nosprite", " -d nocloud", " -d noglow"};
   std::string line = "vorlan.exe -nc";
-  if (options.selection >= 0) line += " -d v" + std::to_string(options.selection) + " ";
+  if (options.selection >= 0) line += launcher_expected::kResolutions[options.selection].piece;
   for (std::size_t check = 0; check < options.checks.size(); ++check)
-    if (options.checks[check] == (check == 0 ? 1 : 0)) line += kPieces[check];
+    if (options.checks[check] == launcher_expected::kToggles[check].addedWhen) line += launcher_expected::kToggles[check].piece;
   return line + " -d saveme";  // every start-up changes the selection, so the flag is always set
 }
 

@@ -65,6 +65,7 @@ struct Run {
   bool exited = false;
   unsigned long exitCode = 0;
   std::optional<std::string> report;  // the text of the standard error report it showed
+  std::optional<std::string> traceAtReport;  // the load trace while the report showed, if any
   std::vector<std::string> gameStarts;  // each start the game recorded: "command line=...\nshow window=N"
   std::string config;                   // "xconfig.dat" at the end
   std::optional<std::string> savedConfig;  // "xconfig2.dat" at the end

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -126,9 +127,13 @@ std::string Raw(long long raw) {
 
 bool IsCrash(unsigned long exitCode) { return exitCode >= 0xC0000000ul || exitCode == 3; }
 
+// The storefront texts that the country file's lines hold, in their order.
+constexpr const char* kCountryFileTexts[] = {"ISteamUtils::GetIPCountry", "steam_api.dll!SteamAPI_GetSteamInstallPath",
+                                             "ISteamFriends::GetPersonaName"};
+
 class Judgement {
  public:
-  explicit Judgement(const Run& run) : run_(run) {}
+  explicit Judgement(const Run& run, const std::string& import = {}) : run_(run), import_(import) {}
 
   Verdict Undisturbed() {
     verdict_.injected = true;
@@ -177,7 +182,7 @@ class Judgement {
       verdict_.crashed = true;
       char code[16];
       std::snprintf(code, sizeof code, "0x%lx", run_.exitCode);
-      verdict_.outcome = std::string("crashed after line ") + (run_.calls.empty() ? "0" : std::to_string(run_.calls.back().line)) + ", exit code " + code;
+      verdict_.outcome = "crashed in line " + std::to_string(run_.calls.size() + 1) + ", exit code " + code;
       Defect("a crash");
       return false;
     }
@@ -238,7 +243,7 @@ class Judgement {
   }
 
   void JudgeFiles(const Run& recorded) {
-    if (run_.countryFile && run_.countryFile != recorded.countryFile)
+    if (run_.countryFile && run_.countryFile != recorded.countryFile && run_.countryFile != WithTextMissing(recorded))
       Defect("pais.txt is neither complete nor absent: \"" + *run_.countryFile + "\"");
     if (run_.greetingFile && run_.greetingFile != recorded.greetingFile)
       Defect("alog.txt is neither complete nor absent: \"" + *run_.greetingFile + "\"");
@@ -246,7 +251,26 @@ class Judgement {
       if (file != "pais.txt" && file != "alog.txt") Defect("left behind in c:\\1_temp: " + file);
   }
 
+  // The country file with the line of the text made to fail empty, as the plug-in writes a
+  // missing text.
+  std::optional<std::string> WithTextMissing(const Run& recorded) const {
+    if (!recorded.countryFile) return std::nullopt;
+    std::string file = *recorded.countryFile;
+    std::size_t start = 0;
+    for (const char* text : kCountryFileTexts) {
+      const std::size_t end = file.find('\n', start);
+      if (end == std::string::npos) return std::nullopt;
+      if (import_ == text) {
+        const std::size_t lineEnd = end > start && file[end - 1] == '\r' ? end - 1 : end;
+        return file.erase(start, lineEnd - start);
+      }
+      start = end + 1;
+    }
+    return std::nullopt;
+  }
+
   const Run& run_;
+  const std::string import_;
   Verdict verdict_;
 };
 
@@ -286,6 +310,8 @@ void ReadTranscript(const std::string& transcript, Run& run) {
 
 Verdict JudgeUndisturbed(const Run& run) { return Judgement(run).Undisturbed(); }
 
-Verdict Judge(const Run& recorded, const Run& run) { return Judgement(run).Against(recorded); }
+Verdict Judge(const Run& recorded, const Run& run, const std::string& import) {
+  return Judgement(run, import).Against(recorded);
+}
 
 }  // namespace fault_campaign::plugin

@@ -51,6 +51,8 @@ struct Verdict {
 };
 
 Verdict JudgeUndisturbed(const Run& run);
-Verdict Judge(const Run& recorded, const Run& run);
+// `import` is the call made to fail: a storefront text answered null leaves its line of the
+// country file empty.
+Verdict Judge(const Run& recorded, const Run& run, const std::string& import);
 
 }  // namespace fault_campaign::plugin

@@ -39,11 +39,12 @@ void MakeEmptyFolder(const std::string& folder) {
   fs::create_directories(folder);
 }
 
-// `file` in `folder` under its own name: a link where the file system allows, else a copy.
+// A copy of `file` in `folder` under its own name. Not a link: a program running from one link
+// holds every link to it open, and another run's link would then fail.
 void PlaceIn(const std::string& folder, const std::string& file) {
   const std::string target = folder + "\\" + fs::path(file).filename().string();
-  if (!CreateHardLinkA(target.c_str(), file.c_str(), nullptr) && !CopyFileA(file.c_str(), target.c_str(), FALSE))
-    throw std::runtime_error("cannot place " + file + " in " + folder);
+  if (!CopyFileA(file.c_str(), target.c_str(), FALSE))
+    throw std::runtime_error("cannot place " + file + " in " + folder + " (error " + std::to_string(GetLastError()) + ")");
 }
 
 std::vector<std::string> FileNames(const std::string& folder) {
@@ -170,6 +171,16 @@ class LauncherScenario {
            !(report_ = starter_remote::FindProcessWindow(process_.Id(), "#32770", nullptr, 0));
   }
 
+  // The launcher's window, shown or still hidden (as while Form_Load runs).
+  HWND FormEvenHidden() const {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, ::launcher::form1::kClassName, nullptr));) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == process_.Id()) return window;
+    }
+    return nullptr;
+  }
+
   launcher::WindowView View() const {
     launcher::WindowView view;
     const SIZE client = window_->ClientSize(), outer = window_->OuterSize();
@@ -214,6 +225,7 @@ class LauncherScenario {
     run_.endedInStep = step_;
     if (report_) {
       run_.report = starter_remote::ReportText(report_);
+      if (const HWND form = FormEvenHidden()) run_.traceAtReport = starter_remote::WindowText(GetDlgItem(form, IDC_TEXT2));
       PostMessageA(report_, WM_COMMAND, IDOK, 0);  // the player acknowledges it
     }
     DWORD exitCode = 0;
