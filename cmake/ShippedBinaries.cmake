@@ -28,13 +28,16 @@ function(add_size_check test binary target)
 endfunction()
 
 # ship_in_game_folder(target [IMPORTS dll...]): the target is one of the files that ship in the
-# game's folder: its imports (system DLLs plus those named) and its size are checked, the release
-# holds it at its top (install), and it is listed in shipped_binaries.txt in the build folder, one
-# "target file" a line, for the tools that rebuild, sign or check what ships.
+# game's folder: its imports (system DLLs plus those named), its size and that it carries no link
+# time stamp are checked, the release holds it at its top (install), and it is listed in
+# shipped_binaries.txt in the build folder, one "target file" a line, for the tools that rebuild,
+# sign or check what ships.
 function(ship_in_game_folder target)
   cmake_parse_arguments(arg "" "" "IMPORTS" ${ARGN})
   check_shipped_imports(${target} ${arg_IMPORTS})
   add_size_check(${target}.WithinSizeBudget $<TARGET_FILE:${target}> ${target})
+  add_test(NAME ${target}.CarriesNoTimeStamp
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/packaging/check_no_time_stamp.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:${target}>)
   install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION .)
   set_target_properties(${target} PROPERTIES SHIPPED_IMPORTS "${arg_IMPORTS}")
   set_property(GLOBAL APPEND PROPERTY SHIPPED_TARGETS ${target})

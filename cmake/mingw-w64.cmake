@@ -15,12 +15,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Players have no MinGW runtime DLLs: link libgcc, libstdc++ and winpthread into every binary.
 # Each function and datum in a section of its own lets the linker drop what nothing uses, from
 # our code and from the static runtimes alike; Release binaries carry no symbol tables.
-# The same sources give the same bytes at any time: the linker writes no time stamp (else the
-# file header, the export table and the checksum over both change with every link).
 set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections")
 set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
 foreach(kind EXE SHARED MODULE)
-  set(CMAKE_${kind}_LINKER_FLAGS_INIT "-static -Wl,--gc-sections -Wl,--no-insert-timestamp")
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT "-static -Wl,--gc-sections")
   set(CMAKE_${kind}_LINKER_FLAGS_RELEASE_INIT "-s")
 endforeach()
 
