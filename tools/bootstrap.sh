@@ -8,13 +8,15 @@ set -euo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
 
 # Compilers for the host and both Windows targets, the test and benchmark libraries, 64-bit Wine
-# and the virtual display with what inspects and photographs it.
+# and the virtual display with what inspects and photographs it, and what signs a release
+# (Authenticode), makes the tests' throwaway certificate and lists a release's zip.
 packages=(
   cmake make g++ clang lld llvm libclang-rt-14-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   googletest libbenchmark-dev nlohmann-json3-dev
   wine wine64 xvfb x11-utils imagemagick python3
+  osslsigncode openssl unzip
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -5,6 +5,8 @@
 #   mirror   every Windows program built for x86_64, the whole Windows test set under 64-bit Wine
 #   shipped  the i686 binaries players get, the whole Windows test set under 32-bit Wine: on this
 #            machine where its kernel runs 32-bit programs, else inside the emulated machine
+# and checks that what ships is reproducible: the shipped binaries of both Windows presets built
+# twice, from other folders a minute apart, must be the same bytes.
 # Prints how long each phase took and, per lane, what ran it and how many tests passed; ends with
 # one line of totals. A lane that could not run at all fails the run.
 # SHIPPED_LANE=emulated runs the shipped lane in the emulated machine even where the kernel runs
@@ -84,6 +86,17 @@ run_wine_lane() {
   WINEARCH=$4 tools/wine-session.sh stop "$prefix"
   campaign_totals "build/$3"/tests/faults/*-campaign/table.txt
 }
+
+echo "== reproducible builds"
+if tests/packaging/reproducible_build.sh windows mirror 2>&1 | tee build/logs/reproducible-build.log; then
+  lanes+=("reproducible (windows and mirror built twice): the same bytes")
+  passed=$((passed + 1))
+else
+  lanes+=("reproducible (windows and mirror built twice): NOT the same bytes")
+  failed=$((failed + 1))
+  status=1
+fi
+phase_done "reproducible builds"
 
 run_lane native "64-bit host programs, ASan and UBSan" ctest --preset native
 run_lane fuzz "64-bit host fuzzers" ctest --preset fuzz
