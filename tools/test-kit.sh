@@ -9,7 +9,6 @@
 #   tools/test-kit.sh mirror|windows CTEST-LOG
 set -euo pipefail
 cd "$(dirname "$0")/.."
-export LC_ALL=C  # one sort order for every list compared below
 preset=$1 ctest_log=$(realpath "$2")
 case "$preset" in
   mirror) arch=win64 ;;
@@ -28,14 +27,18 @@ mkdir "$kit"
 unzip -q "$zip" -d "$kit"
 echo "== test kit ($preset): $(basename "$zip") unpacked in $kit"
 
-# In the kit's folder: a fresh prefix and display of the run's own, run-tests.exe, its report out.
+# In the kit's folder: run-tests.exe under a fresh prefix with a display of the run's own (Wine
+# takes no prefix whose path has a blank), its report out.
 job='kit=$1 output=$2 report=$3
-export WINEARCH=$4 WINEPREFIX=$kit/../wineprefix
-tools/wine-session.sh start "$WINEPREFIX" "$kit/../display" >/dev/null
+export LC_ALL=C.UTF-8  # Wine reads the folder'"'"'s name in the encoding of the locale
+session=$(mktemp -d)
+export WINEARCH=$4 WINEPREFIX=$session/wineprefix
+tools/wine-session.sh start "$WINEPREFIX" "$session/display" >/dev/null
 status=0
 repo=$PWD
-(cd "$kit" && DISPLAY=$(cat ../display) "$repo/tools/wine-run" ./run-tests.exe) >"$output" 2>&1 || status=$?
-tools/wine-session.sh stop "$WINEPREFIX" "$kit/../display"
+(cd "$kit" && DISPLAY=$(cat "$session/display") "$repo/tools/wine-run" ./run-tests.exe) >"$output" 2>&1 || status=$?
+tools/wine-session.sh stop "$WINEPREFIX" "$session/display"
+rm -rf "$session"
 cp "$kit/run-tests-report.txt" "$report" 2>/dev/null || true
 exit $status'
 status=0
@@ -49,6 +52,7 @@ else
   bash -c "$job" kit-job "$kit" "$output" "$report" $arch || status=$?
 fi
 cat "$output"
+export LC_ALL=C  # one sort order for every list compared below
 
 # The ctest lane's outcome per test: passed, failed or skipped.
 ctest_outcomes=$(sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: (.*[^ .]) \.* *(\*\*\*)?([A-Za-z][A-Za-z ]*[a-z]) +[0-9.]+ sec$/\1\t\3/p' "$ctest_log" |
@@ -56,7 +60,7 @@ ctest_outcomes=$(sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: (.*[^ .]) \.* *(\*
 absent=$(unzip -p "$zip" kit_tests.txt | awk -F'\t' '$1 == "absent" { print $2 }' | sort)
 # The kit's outcome per test, from its lines "passed   NAME (T s)", "FAILED   NAME (T s): ...",
 # "skipped  NAME: REASON".
-kit_outcomes=$(sed -nE 's/^(passed|FAILED|skipped) +(.*)$/\1\t\2/p' "$output" |
+kit_outcomes=$(tr -d '\r' <"$output" | sed -nE 's/^(passed|FAILED|skipped) +(.*)$/\1\t\2/p' |
   awk -F'\t' '{ outcome = tolower($1); name = $2
     if (outcome == "skipped") sub(/: .*$/, "", name); else sub(/ \([0-9.]+ s\)(: .*)?$/, "", name)
     print name "\t" outcome }' | sort)
