@@ -3,7 +3,8 @@
 # into this folder's build folder, where the test programs named are built, so that they load
 # them from beside themselves as the game loads its DLLs from its own folder. Each copy is a build
 # output that depends on its original: it is made again whenever the original changes, before the
-# programs are built, so no test runs against a stale copy. Call it once per folder and file.
+# programs are built, so no test runs against a stale copy. Call it once per folder and file. In
+# the Windows test kit the copies lie beside each program too.
 function(place_beside_tests)
   cmake_parse_arguments(arg "" "" "PROGRAMS;LIBRARIES;FILES;DEPENDS" ${ARGN})
   set(copies)
@@ -35,5 +36,9 @@ function(place_beside_tests)
   add_custom_target(${first}_neighbours DEPENDS ${copies})
   foreach(program IN LISTS arg_PROGRAMS)
     add_dependencies(${program} ${first}_neighbours)
+    foreach(copy IN LISTS copies)
+      kit_file(in_kit tests/${program} ${copy})
+    endforeach()
   endforeach()
+  set_property(GLOBAL APPEND PROPERTY KIT_TARGETS ${first}_neighbours)
 endfunction()

@@ -19,4 +19,7 @@ function(add_unit_test name)
   target_link_libraries(${name} PRIVATE ${arg_LIBS} test_support GTest::gmock_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} TEST_SUFFIX "${arg_TEST_SUFFIX}")
+  if(WIN32)
+    kit_gtest(${name} SUFFIX "${arg_TEST_SUFFIX}")
+  endif()
 endfunction()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Rewrites the golden files of game-flow cases (tests/gameflow/cases/<case>/expected_*; see
-# tests/gameflow/run_game_flow.sh) from a real run against the MinGW storefront, then runs the
+# tests/kit/game_flow.h) from a real run against the MinGW storefront, then runs the
 # same cases against both storefront faces to check them. Golden files change only this way, by
 # a reviewed `git diff tests/gameflow/cases`.
 #   tools/regenerate-golden.sh [--preset windows|mirror] [CASE...]   (default: windows, every case)

@@ -6,7 +6,11 @@
 #   shipped  the i686 binaries players get, the whole Windows test set under 32-bit Wine: on this
 #            machine where its kernel runs 32-bit programs, else inside the emulated machine
 # and checks that what ships is reproducible: the shipped binaries of both Windows presets built
-# twice, from other folders a minute apart, must be the same bytes.
+# twice, from other folders a minute apart, must be the same bytes. Both Windows presets' test kits
+# are built; after the mirror lane its kit runs as a tester runs it (tools/test-kit.sh): unpacked
+# in a folder with a space in its path, under a fresh Wine prefix, with the same tests and outcomes
+# as the lane. SHIPPED_KIT=1 runs the windows preset's kit after the shipped lane as well (in the
+# emulated machine where the kernel runs no 32-bit programs; not yet part of every run).
 # Prints how long each phase took and, per lane, what ran it and how many tests passed; ends with
 # one line of totals. A lane that could not run at all fails the run.
 # SHIPPED_LANE=emulated runs the shipped lane in the emulated machine even where the kernel runs
@@ -38,6 +42,7 @@ fi
 for preset in native fuzz mirror windows; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$(nproc)"
+  case "$preset" in mirror | windows) cmake --build --preset "$preset" --target test_kit ;; esac
   phase_done "build $preset"
 done
 
@@ -77,6 +82,21 @@ run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also 
   phase_done "lane $lane"
 }
 
+# run_kit PRESET LANE-LOG: the preset's test kit against its lane's ctest log.
+run_kit() {
+  local summary
+  if tools/test-kit.sh "$1" "$2" 2>&1 | tee "build/logs/test-kit-$1-check.log"; then
+    summary=$(tr -d '\r' <"build/logs/test-kit-$1.log" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1)
+    lanes+=("kit $1 (run-tests.exe, as ctest's lane): $summary")
+    passed=$((passed + 1))
+  else
+    lanes+=("kit $1 (run-tests.exe): NOT as ctest's lane (build/logs/test-kit-$1*)")
+    failed=$((failed + 1))
+    status=1
+  fi
+  phase_done "kit $1"
+}
+
 # run_wine_lane LANE RUNTIME PRESET WINEARCH: the preset's ctest under one Wine session for its
 # tests' prefix (the test preset's WINEPREFIX) for the whole run.
 run_wine_lane() {
@@ -101,8 +121,10 @@ phase_done "reproducible builds"
 run_lane native "64-bit host programs, ASan and UBSan" ctest --preset native
 run_lane fuzz "64-bit host fuzzers" ctest --preset fuzz
 run_wine_lane mirror "64-bit Wine" mirror win64
+run_kit mirror build/logs/ctest-mirror.log
 if [ -z "${image_job:-}" ]; then
   run_wine_lane shipped "$shipped_runtime" windows win32
+  if [ "${SHIPPED_KIT:-}" = 1 ]; then run_kit windows build/logs/ctest-shipped.log; fi
 else
   echo "== waiting for the emulated machine (log: build/logs/emulated-machine-image.log)"
   if wait "$image_job"; then
@@ -110,6 +132,7 @@ else
     phase_done "emulated machine ready"
     run_lane shipped "$shipped_runtime" tools/shipped-lane.sh build/windows
     campaign_totals build/shipped-lane/*-campaign.txt
+    if [ "${SHIPPED_KIT:-}" = 1 ]; then run_kit windows build/logs/ctest-shipped.log; fi
   else
     cat build/logs/emulated-machine-image.log
     lanes+=("shipped ($shipped_runtime): did not run, the emulated machine could not be made")

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "expected_exports.h"
+#include "support/kit_files.h"
 
 namespace kelvo {
 namespace {
@@ -101,7 +102,7 @@ TEST(Exports, ModuleDefinitionPinsEachExportToItsOrdinal) {
   for (const kelvo_expected::Export& listed : kelvo_expected::kExports)
     expected.push_back("  " + std::string(listed.name) + " @" + std::to_string(listed.ordinal));
 
-  std::ifstream def(KELVO_DEF_FILE);
+  std::ifstream def(test_support::BuiltFile(KELVO_DEF_FILE));
   ASSERT_TRUE(def) << KELVO_DEF_FILE;
   std::vector<std::string> lines;
   for (std::string line; std::getline(def, line);) lines.push_back(line);

@@ -16,3 +16,7 @@ add_dependencies(starter_fault_tests Starter vorlan planted_library minimal_wind
 set_target_properties(starter_fault_tests PROPERTIES CROSSCOMPILING_EMULATOR "${on_display}")
 gtest_discover_tests(starter_fault_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   PROPERTIES FIXTURES_REQUIRED starter_display RESOURCE_LOCK starter_display TIMEOUT 180)
+kit_gtest(starter_fault_tests NEEDS desktop TIMEOUT 180)
+foreach(file $<TARGET_FILE:planted_library> $<TARGET_FILE:minimal_window>)
+  kit_file(in_kit files ${file})
+endforeach()

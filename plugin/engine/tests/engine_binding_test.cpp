@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/kit_files.h"
+
 namespace kelvo::engine {
 namespace {
 
@@ -73,7 +75,7 @@ using CallScript4 = EngineValue(KELVO_CDECL*)(EngineValue, EngineValue, EngineVa
 
 // The host functions the plug-in must ask for, in order: the expected list, one name a line.
 std::vector<std::string> ExpectedFunctionNames() {
-  std::ifstream list(EXPECTED_ENGINE_FUNCTION_NAMES);
+  std::ifstream list(test_support::BuiltFile(EXPECTED_ENGINE_FUNCTION_NAMES));
   std::vector<std::string> names;
   for (std::string name; std::getline(list, name);) names.push_back(name);
   return names;
