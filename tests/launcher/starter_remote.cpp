@@ -133,7 +133,7 @@ StarterRun::StarterRun(const std::string& gameFolder) {
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, gameFolder.c_str(), &startup,
                       &process_))
     Fail("cannot start " + commandLine);
-  form_ = FindProcessWindow(process_.dwProcessId, launcher::form1::kClassName, launcher::form1::kCaption, 30000);
+  form_ = FindProcessWindow(process_.dwProcessId, launcher::form1::kClassName, launcher::form1::kCaption, kDeadline);
   if (!form_) Fail("Starter.exe showed no window");
   threadId_ = GetWindowThreadProcessId(form_, nullptr);
 }
