@@ -9,11 +9,17 @@
 
 #include "kit_logic.h"
 #include "support/files.h"
-#include "windows_process.h"
+#include "support/run_program.h"
+#include "support/wide_text.h"
 
 namespace kit {
 
 namespace fs = std::filesystem;
+using test_support::ProgramRun;
+using test_support::RunProgram;
+using test_support::Utf8;
+using test_support::Utf8Path;
+using test_support::Wide;
 
 namespace {
 
