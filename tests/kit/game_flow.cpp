@@ -4,67 +4,30 @@
 
 #include <algorithm>
 #include <chrono>
-#include <stdexcept>
 #include <system_error>
 
 #include "kit_logic.h"
+#include "support/diagnostic_folder.h"
 #include "support/files.h"
-#include "windows_process.h"
+#include "support/run_program.h"
+#include "support/wide_text.h"
 
 namespace kit {
 
 namespace fs = std::filesystem;
+using test_support::ProgramRun;
+using test_support::RunProgram;
+using test_support::Utf8;
+using test_support::Utf8Path;
+using test_support::Wide;
+using test_support::kDiagnosticFolder;
 
 namespace {
 
 const fs::path kDriveC = L"c:\\";
-const fs::path kDiagnostics = L"c:\\1_temp";
 // A case's game and tool may take this long each; the test's own limit ends a run before that
 // where it is shorter.
 constexpr std::chrono::seconds kProgramLimit{600};
-
-// Test runs in other processes may use c:\1_temp too: one case at a time holds it, by a mutex
-// named for it (ended with the process that holds it, whatever way it ends).
-class DiagnosticsHeld {
- public:
-  DiagnosticsHeld() : mutex_(CreateMutexW(nullptr, FALSE, L"vorlan-tests-c-1-temp")) {
-    if (!mutex_) throw std::runtime_error("cannot make the mutex for c:\\1_temp");
-    const DWORD waited = WaitForSingleObject(mutex_, 30 * 60 * 1000);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-      CloseHandle(mutex_);
-      throw std::runtime_error("c:\\1_temp stayed held by another test run for 30 minutes");
-    }
-  }
-  ~DiagnosticsHeld() {
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-  }
-  DiagnosticsHeld(const DiagnosticsHeld&) = delete;
-  DiagnosticsHeld& operator=(const DiagnosticsHeld&) = delete;
-
- private:
-  HANDLE mutex_;
-};
-
-// c:\1_temp moved aside under a name of its own while the object lives, then put back in place
-// of whatever c:\1_temp then is.
-class SetAside {
- public:
-  explicit SetAside(const std::string& why)
-      : aside_(kDriveC / Wide("1_temp." + why + "-" + std::to_string(GetCurrentProcessId()))) {
-    if (fs::exists(kDiagnostics)) fs::rename(kDiagnostics, aside_);
-  }
-  ~SetAside() {
-    std::error_code ignored;
-    fs::remove_all(kDiagnostics, ignored);
-    if (fs::exists(aside_, ignored)) fs::rename(aside_, kDiagnostics, ignored);
-  }
-  SetAside(const SetAside&) = delete;
-  SetAside& operator=(const SetAside&) = delete;
-
- private:
-  fs::path aside_;
-};
 
 Tree TreeOf(const fs::path& folder) {
   Tree tree;
@@ -171,14 +134,14 @@ void RunInGameFolder(const fs::path& caseFolder, const GameFlowPrograms& program
   for (const std::string name : {"pais", "alog"}) {
     const std::string golden = "expected_" + name + ".txt";
     if (!run.CaseHas(golden)) continue;
-    const fs::path written = kDiagnostics / Wide(name + ".txt");
+    const fs::path written = kDiagnosticFolder / Wide(name + ".txt");
     if (fs::exists(written))
       run.Golden(golden, test_support::ReadFileBytes(written));
     else
       run.Fail("c:\\1_temp\\" + name + ".txt was not written");
   }
-  if (run.CaseHas("no_diagnostic_folder") && fs::exists(kDiagnostics))
-    run.Fail("c:\\1_temp was created, holding:" + Joined(EntriesOf(kDiagnostics)));
+  if (run.CaseHas("no_diagnostic_folder") && fs::exists(kDiagnosticFolder))
+    run.Fail("c:\\1_temp was created, holding:" + Joined(EntriesOf(kDiagnosticFolder)));
 
   if (run.CaseHas("expected_stderr.txt"))
     for (const std::string& text : Lines(run.CaseFile("expected_stderr.txt")))
@@ -202,22 +165,22 @@ bool RunGameFlowCase(const fs::path& caseFolder, const GameFlowPrograms& program
   fs::create_directories(game);
   CaseRun run(caseFolder, game, record, account);
 
-  const DiagnosticsHeld held;
-  const SetAside beforeTheTest("before-test");
+  const test_support::DiagnosticFolderHeld held;
+  const test_support::DiagnosticFolderSetAside beforeTheTest("before-test");
   const fs::path before = caseFolder / "diagnostic_folder_before";
   const bool hasBefore = fs::exists(before);
   std::vector<std::string> driveBefore;
   if (hasBefore) {
-    fs::copy(before, kDiagnostics, fs::copy_options::recursive);
+    fs::copy(before, kDiagnosticFolder, fs::copy_options::recursive);
     driveBefore = EntriesOf(kDriveC);
   }
   {
-    const SetAside keptForTheCase("kept");
-    if (!run.CaseHas("no_diagnostic_folder")) fs::create_directory(kDiagnostics);
+    const test_support::DiagnosticFolderSetAside keptForTheCase("kept");
+    if (!run.CaseHas("no_diagnostic_folder")) fs::create_directory(kDiagnosticFolder);
     RunInGameFolder(caseFolder, programs, game, run);
   }
   if (hasBefore) {
-    const std::vector<std::string> differences = TreeDifferences(TreeOf(before), TreeOf(kDiagnostics));
+    const std::vector<std::string> differences = TreeDifferences(TreeOf(before), TreeOf(kDiagnosticFolder));
     if (!differences.empty())
       run.Fail("c:\\1_temp does not hold again what it held before the run:" + Joined(differences));
     const std::vector<std::string> driveAfter = EntriesOf(kDriveC);

@@ -25,9 +25,16 @@
 #include "game_flow.h"
 #include "kit_logic.h"
 #include "support/files.h"
-#include "windows_process.h"
+#include "support/run_program.h"
+#include "support/scratch_folder.h"
+#include "support/wide_text.h"
 
 namespace fs = std::filesystem;
+using test_support::PathFromUtf8;
+using test_support::ProgramRun;
+using test_support::RunProgram;
+using test_support::Utf8;
+using test_support::Utf8Path;
 
 namespace {
 
@@ -47,7 +54,7 @@ fs::path OwnProgram() {
 
 std::string Environment(const wchar_t* name) {
   const wchar_t* value = _wgetenv(name);
-  return value ? kit::Utf8(value) : std::string();
+  return value ? Utf8(value) : std::string();
 }
 
 int RunGameFlow(const std::vector<std::string>& arguments) {
@@ -56,15 +63,15 @@ int RunGameFlow(const std::vector<std::string>& arguments) {
     return kUsage;
   }
   kit::GameFlowPrograms programs;
-  programs.game = kit::PathFromUtf8(arguments[1]);
-  programs.plugin = kit::PathFromUtf8(arguments[2]);
-  programs.storefront = kit::PathFromUtf8(arguments[3]);
-  programs.tool = kit::PathFromUtf8(arguments[4]);
-  programs.capture = kit::PathFromUtf8(arguments[5]);
-  for (std::size_t i = 6; i < arguments.size(); ++i) programs.storefrontNeeds.push_back(kit::PathFromUtf8(arguments[i]));
-  const kit::OwnTemporaryFolder scratch("game-flow");
+  programs.game = PathFromUtf8(arguments[1]);
+  programs.plugin = PathFromUtf8(arguments[2]);
+  programs.storefront = PathFromUtf8(arguments[3]);
+  programs.tool = PathFromUtf8(arguments[4]);
+  programs.capture = PathFromUtf8(arguments[5]);
+  for (std::size_t i = 6; i < arguments.size(); ++i) programs.storefrontNeeds.push_back(PathFromUtf8(arguments[i]));
+  const test_support::ScratchFolder scratch;
   std::string account;
-  const bool passed = kit::RunGameFlowCase(fs::absolute(kit::PathFromUtf8(arguments[0])), programs, scratch.path(),
+  const bool passed = kit::RunGameFlowCase(fs::absolute(PathFromUtf8(arguments[0])), programs, scratch.path(),
                                            Environment(L"GAME_FLOW_RECORD") == "1", account);
   Print(account);
   return passed ? 0 : 1;
@@ -76,10 +83,10 @@ int RunExpectOutput(const std::vector<std::string>& arguments) {
     return kUsage;
   }
   const unsigned long expectedStatus = std::stoul(arguments[0]);
-  const kit::OwnTemporaryFolder scratch("expect-output");
+  const test_support::ScratchFolder scratch;
   const fs::path output = scratch.path() / L"output.txt";
   const std::vector<std::string> argv(arguments.begin() + 2, arguments.end());
-  const kit::ProgramRun run = kit::RunProgram(argv, fs::current_path(), output, output, std::chrono::seconds(600));
+  const ProgramRun run = RunProgram(argv, fs::current_path(), output, output, std::chrono::seconds(600));
   const std::string text = test_support::ReadFileBytes(output);
   Print(text + (text.empty() || text.back() == '\n' ? "" : "\n"));
   int failures = 0;
@@ -114,7 +121,7 @@ std::string MachineFacts(int dotsPerInch) {
   DWORD size = sizeof text;
   if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"ProductName",
                    RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS)
-    facts += "Windows product: " + kit::Utf8(text) + "\n";
+    facts += "Windows product: " + Utf8(text) + "\n";
   DWORD revision = 0;
   size = sizeof revision;
   if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"UBR", RRF_RT_REG_DWORD,
@@ -187,8 +194,8 @@ class KitRun {
       }
       const fs::path program = Resolved(test.arguments.at(0));
       const fs::path listing = work_ / L"listing.txt";
-      const kit::ProgramRun run =
-          kit::RunProgram({kit::Utf8Path(program), "--gtest_list_tests"}, program.parent_path(), listing, listing,
+      const ProgramRun run =
+          RunProgram({Utf8Path(program), "--gtest_list_tests"}, program.parent_path(), listing, listing,
                           kListingLimit);
       const std::string output = test_support::ReadFileBytes(listing);
       if (!run.started || run.timedOut || run.exitCode != 0) {
@@ -223,15 +230,15 @@ class KitRun {
     const kit::ManifestTest& test = *planned.test;
     if (test.kind == "gtest") {
       const fs::path program = Resolved(test.arguments.at(0));
-      argv = {kit::Utf8Path(program), "--gtest_filter=" + planned.gtestFilter, "--gtest_also_run_disabled_tests"};
+      argv = {Utf8Path(program), "--gtest_filter=" + planned.gtestFilter, "--gtest_also_run_disabled_tests"};
       folder = program.parent_path();
     } else if (test.kind == "program") {
-      for (const std::string& argument : test.arguments) argv.push_back(kit::Utf8Path(Resolved(argument)));
+      for (const std::string& argument : test.arguments) argv.push_back(Utf8Path(Resolved(argument)));
     } else {
-      argv = {kit::Utf8Path(OwnProgram()), "--run", test.kind};
-      for (const std::string& argument : test.arguments) argv.push_back(kit::Utf8Path(Resolved(argument)));
+      argv = {Utf8Path(OwnProgram()), "--run", test.kind};
+      for (const std::string& argument : test.arguments) argv.push_back(Utf8Path(Resolved(argument)));
     }
-    const kit::ProgramRun run = kit::RunProgram(argv, folder, output, output, std::chrono::seconds(test.timeoutSeconds));
+    const ProgramRun run = RunProgram(argv, folder, output, output, std::chrono::seconds(test.timeoutSeconds));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     char time[32];
     std::snprintf(time, sizeof time, " (%.1f s)", seconds);
@@ -253,7 +260,7 @@ class KitRun {
  private:
   bool Selected(const std::string& name) const { return !filter_ || std::regex_search(name, *filter_); }
   fs::path Resolved(const std::string& argument) const {
-    return kit::PathFromUtf8(kit::ResolveArgument(argument, kit::Utf8Path(kit_), kit::Utf8Path(work_), '\\'));
+    return PathFromUtf8(kit::ResolveArgument(argument, Utf8Path(kit_), Utf8Path(work_), '\\'));
   }
 
   fs::path kit_;
@@ -281,7 +288,7 @@ int RunKit(const std::vector<std::string>& arguments) {
     if (arguments[i] == "--list") {
       list = true;
     } else if (arguments[i] == "--report" && i + 1 < arguments.size()) {
-      report = fs::absolute(kit::PathFromUtf8(arguments[++i]));
+      report = fs::absolute(PathFromUtf8(arguments[++i]));
     } else if (arguments[i].rfind("--", 0) == 0 || filter) {
       Print("usage: run-tests [--list] [--report FILE] [PATTERN]\n");
       return kUsage;
@@ -292,13 +299,13 @@ int RunKit(const std::vector<std::string>& arguments) {
   const fs::path kitFolder = OwnProgram().parent_path();
   const kit::Manifest manifest = kit::ParseManifest(test_support::ReadFileBytes(kitFolder / L"kit_tests.txt"));
   if (manifest.tests.empty()) {
-    Print("run-tests: no tests in " + kit::Utf8Path(kitFolder / L"kit_tests.txt") + "\n");
+    Print("run-tests: no tests in " + Utf8Path(kitFolder / L"kit_tests.txt") + "\n");
     return 1;
   }
 
   // A copy of the kit in a folder of the run's own: tests write beside their programs, and every
   // path a test program sees lies in the temporary folder.
-  const kit::OwnTemporaryFolder work("run-tests");
+  const test_support::ScratchFolder work;
   const fs::path kitCopy = work.path() / L"kit";
   fs::copy(kitFolder, kitCopy, fs::copy_options::recursive);
   fs::create_directory(work.path() / L"scratch");
@@ -316,7 +323,7 @@ int RunKit(const std::vector<std::string>& arguments) {
   const Machine machine;
   if (report.empty()) report = DefaultReport(kitFolder);
   std::string facts = "Kit commit: " + manifest.commit + "\n" + MachineFacts(machine.dotsPerInch()) +
-                      "Kit folder: " + kit::Utf8Path(kitFolder) + "\n";
+                      "Kit folder: " + Utf8Path(kitFolder) + "\n";
   Print(facts + "\n");
   kit::Counts counts;
   std::vector<Result> results;
@@ -335,9 +342,9 @@ int RunKit(const std::vector<std::string>& arguments) {
     if (result.outcome == kit::Outcome::kFailed) text += "\n==== output of " + result.name + "\n" + result.output;
   try {
     test_support::WriteFileBytes(report, text);
-    Print("report: " + kit::Utf8Path(report) + "\n");
+    Print("report: " + Utf8Path(report) + "\n");
   } catch (const std::exception&) {
-    Print("run-tests: cannot write the report " + kit::Utf8Path(report) + "\n");
+    Print("run-tests: cannot write the report " + Utf8Path(report) + "\n");
     return 1;
   }
   return counts.failed > 0 ? 1 : 0;
@@ -347,7 +354,7 @@ int RunKit(const std::vector<std::string>& arguments) {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(kit::Utf8(argv[i]));
+  for (int i = 1; i < argc; ++i) arguments.push_back(Utf8(argv[i]));
   // A test's crash is reported by its exit code, not by a dialog that waits for a user.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   try {

@@ -1,13 +1,13 @@
-#include "windows_process.h"
+#include "run_program.h"
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <system_error>
 
-#include "support/command_line.h"
+#include "command_line.h"
+#include "wide_text.h"
 
-namespace kit {
+namespace test_support {
 
 namespace {
 
@@ -42,34 +42,13 @@ HANDLE InheritableFile(const std::filesystem::path& path, bool forWriting) {
 
 }  // namespace
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
-
-std::filesystem::path PathFromUtf8(const std::string& utf8) { return std::filesystem::path(Wide(utf8)); }
-
-std::string Utf8Path(const std::filesystem::path& path) { return Utf8(path.wstring()); }
-
 ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& folder,
                       const std::filesystem::path& output, const std::filesystem::path& error,
                       std::chrono::seconds limit) {
   ProgramRun run;
   std::string commandLine;
   for (const std::string& argument : argv)
-    commandLine += (commandLine.empty() ? "" : " ") + test_support::QuotedArgument(argument);
+    commandLine += (commandLine.empty() ? "" : " ") + QuotedArgument(argument);
   std::wstring wideCommandLine = Wide(commandLine);
 
   const Handle input(InheritableFile({}, false));
@@ -121,19 +100,4 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesyste
   return run;
 }
 
-OwnTemporaryFolder::OwnTemporaryFolder(const std::string& stem) {
-  const std::filesystem::path base = std::filesystem::temp_directory_path();
-  for (DWORD attempt = 0; attempt < 100; ++attempt) {
-    path_ = base / Wide(stem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                        std::to_string(GetTickCount() + attempt));
-    if (std::filesystem::create_directory(path_)) return;
-  }
-  throw std::runtime_error("no new folder in " + Utf8Path(base));
-}
-
-OwnTemporaryFolder::~OwnTemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-}  // namespace kit
+}  // namespace test_support

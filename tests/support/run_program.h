@@ -1,17 +1,12 @@
-// What the runner needs of Windows: text and paths in UTF-16, programs run with their output in
-// files and ended, with everything they started, when they outlast their time.
+// Programs run as the tests run them: in a folder of their own, with their output in files,
+// ended with everything they started when they outlast their time.
 #pragma once
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace kit {
-
-std::wstring Wide(const std::string& utf8);
-std::string Utf8(const std::wstring& wide);
-std::filesystem::path PathFromUtf8(const std::string& utf8);
-std::string Utf8Path(const std::filesystem::path& path);
+namespace test_support {
 
 struct ProgramRun {
   bool started = false;
@@ -29,18 +24,4 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesyste
                       const std::filesystem::path& output, const std::filesystem::path& error,
                       std::chrono::seconds limit);
 
-// A new folder of this run's own under the system's temporary folder, removed with everything in
-// it when the object ends.
-class OwnTemporaryFolder {
- public:
-  explicit OwnTemporaryFolder(const std::string& stem);
-  ~OwnTemporaryFolder();
-  OwnTemporaryFolder(const OwnTemporaryFolder&) = delete;
-  OwnTemporaryFolder& operator=(const OwnTemporaryFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-}  // namespace kit
+}  // namespace test_support
