@@ -65,6 +65,11 @@ count() {
     status=1
   fi
 }
+# tally_whole passed|failed LINE: a check that passes or fails as a whole counts as one test.
+tally_whole() {
+  lanes+=("$2")
+  if [ "$1" = passed ]; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+}
 # campaign_totals TABLE...: each fault campaign's last two lines, what it reached and found.
 campaign_totals() {
   local table
@@ -87,12 +92,9 @@ run_kit() {
   local summary
   if tools/test-kit.sh "$1" "$2" 2>&1 | tee "build/logs/test-kit-$1-check.log"; then
     summary=$(tr -d '\r' <"build/logs/test-kit-$1.log" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1)
-    lanes+=("kit $1 (run-tests.exe, as ctest's lane): $summary")
-    passed=$((passed + 1))
+    tally_whole passed "kit $1 (run-tests.exe, as ctest's lane): $summary"
   else
-    lanes+=("kit $1 (run-tests.exe): NOT as ctest's lane (build/logs/test-kit-$1*)")
-    failed=$((failed + 1))
-    status=1
+    tally_whole failed "kit $1 (run-tests.exe): NOT as ctest's lane (build/logs/test-kit-$1*)"
   fi
   phase_done "kit $1"
 }
@@ -109,12 +111,9 @@ run_wine_lane() {
 
 echo "== reproducible builds"
 if tests/packaging/reproducible_build.sh windows mirror 2>&1 | tee build/logs/reproducible-build.log; then
-  lanes+=("reproducible (windows and mirror built twice): the same bytes")
-  passed=$((passed + 1))
+  tally_whole passed "reproducible (windows and mirror built twice): the same bytes"
 else
-  lanes+=("reproducible (windows and mirror built twice): NOT the same bytes")
-  failed=$((failed + 1))
-  status=1
+  tally_whole failed "reproducible (windows and mirror built twice): NOT the same bytes"
 fi
 phase_done "reproducible builds"
 
