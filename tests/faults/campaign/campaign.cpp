@@ -33,6 +33,7 @@
 #include "link_map.h"
 #include "record.h"
 #include "scenarios.h"
+#include "support/diagnostic_folder.h"
 #include "starter_remote.h"
 
 namespace {
@@ -308,31 +309,20 @@ class Campaign {
   fault_campaign::plugin::Run recordedPlugin_;
 };
 
-// The plug-in writes to c:\1_temp: whatever is there is set aside for the campaign and put back.
-class DiagnosticFolderSetAside {
- public:
-  DiagnosticFolderSetAside() : kept_(std::string(fault_campaign::kDiagnosticFolder) + ".kept-" + std::to_string(GetCurrentProcessId())) {
-    held_ = MoveFileA(fault_campaign::kDiagnosticFolder, kept_.c_str()) != FALSE;
-  }
-  ~DiagnosticFolderSetAside() {
-    std::error_code ignored;
-    fs::remove_all(fault_campaign::kDiagnosticFolder, ignored);
-    if (held_) MoveFileA(kept_.c_str(), fault_campaign::kDiagnosticFolder);
-  }
-
- private:
-  std::string kept_;
-  bool held_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
     const Options options = ReadOptions(argc, argv);
     fs::create_directories(options.work);
-    std::optional<DiagnosticFolderSetAside> diagnostics;
-    if (options.product == "plugin") diagnostics.emplace();
+    // The plug-in writes to c:\1_temp: held against other test runs, and whatever is there is set
+    // aside for the campaign and put back.
+    std::optional<test_support::DiagnosticFolderHeld> held;
+    std::optional<test_support::DiagnosticFolderSetAside> diagnostics;
+    if (options.product == "plugin") {
+      held.emplace();
+      diagnostics.emplace("fault-campaign");
+    }
     return Campaign(options).Run();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "fault_campaign: %s\n", error.what());
