@@ -21,9 +21,9 @@ if [ -n "${WINE_PREFIX_TEMPLATE:-}" ]; then
   # Without the template's marks: the prefix is not ready before all of it is there.
   tar -C "$WINE_PREFIX_TEMPLATE" --exclude=./.prefix-ready --exclude=./.prefix-lock -cf - . | tar -C "$WINEPREFIX" -xpf -
 else
-  "$WINELOADER" wineboot --init >/dev/null 2>&1
+  "${wine_loader[@]}" wineboot --init >/dev/null 2>&1
   "$WINESERVER" -w
-  setting() { "$WINELOADER" reg add "$@" /f >/dev/null 2>&1; }
+  setting() { "${wine_loader[@]}" reg add "$@" /f >/dev/null 2>&1; }
   setting 'HKLM\System\CurrentControlSet\Control' /v ServicesPipeTimeout /t REG_SZ /d 600000
   setting 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
   setting 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96

@@ -62,7 +62,7 @@ case "$action" in
     fi
     "$tools/wine-prefix.sh"
     setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-    "$WINELOADER" wineboot </dev/null >/dev/null 2>&1
+    "${wine_loader[@]}" wineboot </dev/null >/dev/null 2>&1
     trap - EXIT
     ;;
   stop)
