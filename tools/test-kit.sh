@@ -20,6 +20,7 @@ zip=$(ls build/"$preset"/*-test-kit.zip)
 mkdir -p build/logs
 output=$PWD/build/logs/test-kit-$preset.log
 report=$PWD/build/logs/test-kit-$preset-report.txt
+rm -f "$output" "$report"  # an earlier run's would pass for this one's
 
 place=$(mktemp -d "/tmp/test kit.XXXXXX")
 trap 'rm -rf "$place"' EXIT

@@ -78,11 +78,24 @@ campaign_totals() {
   done
   return 0
 }
+# failure_digest: the lines that say what failed, from each lane's log and each kit's report of this
+# run, printed last, where a short view of the run's output still shows them.
+failure_digest() {
+  local file lines
+  for file in "${digest_files[@]}"; do
+    [ -f "$file" ] || continue
+    lines=$(tr -d '\r' <"$file" | grep -E -B1 -A3 '(DEFECT|: Failure$|\*\*\*(Failed|Timeout|Exception)|^FAILED  )' | head -n 30)
+    [ -z "$lines" ] || printf '== what failed, from %s:\n%s\n' "$file" "$lines"
+  done
+  return 0
+}
+digest_files=()
 run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also kept in a log
   local lane=$1 runtime=$2 log=build/logs/ctest-$1.log
   shift 2
   echo "== lane $lane: $runtime"
   "$@" 2>&1 | tee "$log" || true
+  digest_files+=("$log")
   count "$lane" "$runtime" "$log"
   phase_done "lane $lane"
 }
@@ -90,6 +103,7 @@ run_lane() {  # LANE RUNTIME COMMAND...: runs the lane's tests, its output also 
 # run_kit PRESET LANE-LOG: the preset's test kit against its lane's ctest log.
 run_kit() {
   local summary
+  digest_files+=("build/logs/test-kit-$1-report.txt")
   if tools/test-kit.sh "$1" "$2" 2>&1 | tee "build/logs/test-kit-$1-check.log"; then
     summary=$(tr -d '\r' <"build/logs/test-kit-$1.log" | grep -E '^[0-9]+ passed, [0-9]+ failed' | tail -1)
     tally_whole passed "kit $1 (run-tests.exe, as ctest's lane): $summary"
@@ -141,6 +155,7 @@ fi
 
 echo "== lanes"
 printf '%s\n' "${lanes[@]}"
+[ $status -eq 0 ] || failure_digest
 echo "== all phases: $((SECONDS - started)) s"
 echo "tests: $passed passed, $failed failed"
 exit $status
