@@ -17,6 +17,7 @@
 #include "resource.h"
 #include "starter_remote.h"
 #include "support/command_line.h"
+#include "support/diagnostic_folder.h"
 #include "support/files.h"
 #include "support/wait.h"
 
@@ -24,6 +25,7 @@ namespace fault_campaign {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::kDiagnosticFolder;
 using test_support::ReadFileBytes;
 using test_support::WaitUntil;
 using test_support::WriteFileBytes;
@@ -285,7 +287,7 @@ launcher::Run RunLauncher(const Programs& programs, const std::string& folder, c
 plugin::Run RunPlugin(const Programs& programs, const std::string& folder, const std::string& plan,
                       const std::string& log) {
   MakeEmptyFolder(folder);
-  MakeEmptyFolder(kDiagnosticFolder);
+  MakeEmptyFolder(kDiagnosticFolder.string());
   for (const std::string& file : programs.storefront) PlaceIn(folder, file);
   PlaceIn(folder, programs.game);
   PlaceIn(folder, programs.plugin);
@@ -303,9 +305,9 @@ plugin::Run RunPlugin(const Programs& programs, const std::string& folder, const
     run.exitCode = exitCode;
   }
   plugin::ReadTranscript(ReadFileBytes(folder + "\\vorlan_output.txt"), run);
-  run.countryFile = FileIfThere(std::string(kDiagnosticFolder) + "\\pais.txt");
-  run.greetingFile = FileIfThere(std::string(kDiagnosticFolder) + "\\alog.txt");
-  run.diagnosticFolder = FileNames(kDiagnosticFolder);
+  run.countryFile = FileIfThere((kDiagnosticFolder / "pais.txt").string());
+  run.greetingFile = FileIfThere((kDiagnosticFolder / "alog.txt").string());
+  run.diagnosticFolder = FileNames(kDiagnosticFolder.string());
   run.log = LogOf(log);
   return run;
 }

@@ -28,7 +28,4 @@ launcher::Run RunLauncher(const Programs& programs, const std::string& folder, c
 plugin::Run RunPlugin(const Programs& programs, const std::string& folder, const std::string& plan,
                       const std::string& log);
 
-// The folder the plug-in writes its diagnostic files to.
-constexpr char kDiagnosticFolder[] = "C:\\1_temp";
-
 }  // namespace fault_campaign
