@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -16,6 +15,7 @@ namespace kit {
 
 namespace fs = std::filesystem;
 using test_support::ProgramRun;
+using test_support::EntryNames;
 using test_support::RunProgram;
 using test_support::Utf8;
 using test_support::Utf8Path;
@@ -40,14 +40,6 @@ Tree TreeOf(const fs::path& folder) {
       tree[relative] = test_support::ReadFileBytes(entry.path());
   }
   return tree;
-}
-
-std::vector<std::string> EntriesOf(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-    names.push_back(Utf8(entry.path().filename().wstring()));
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -141,7 +133,7 @@ void RunInGameFolder(const fs::path& caseFolder, const GameFlowPrograms& program
       run.Fail("c:\\1_temp\\" + name + ".txt was not written");
   }
   if (run.CaseHas("no_diagnostic_folder") && fs::exists(kDiagnosticFolder))
-    run.Fail("c:\\1_temp was created, holding:" + Joined(EntriesOf(kDiagnosticFolder)));
+    run.Fail("c:\\1_temp was created, holding:" + Joined(EntryNames(kDiagnosticFolder)));
 
   if (run.CaseHas("expected_stderr.txt"))
     for (const std::string& text : Lines(run.CaseFile("expected_stderr.txt")))
@@ -151,7 +143,7 @@ void RunInGameFolder(const fs::path& caseFolder, const GameFlowPrograms& program
     for (const auto& [caseFile, gameFile] : KeptFiles(run.CaseFile("expected_kept.txt")))
       if (!fs::exists(game / gameFile) ||
           test_support::ReadFileBytes(game / gameFile) != run.CaseFile(caseFile))
-        run.Fail(gameFile + " does not hold " + caseFile + "; the game folder holds:" + Joined(EntriesOf(game)));
+        run.Fail(gameFile + " does not hold " + caseFile + "; the game folder holds:" + Joined(EntryNames(game)));
 }
 
 }  // namespace
@@ -172,7 +164,7 @@ bool RunGameFlowCase(const fs::path& caseFolder, const GameFlowPrograms& program
   std::vector<std::string> driveBefore;
   if (hasBefore) {
     fs::copy(before, kDiagnosticFolder, fs::copy_options::recursive);
-    driveBefore = EntriesOf(kDriveC);
+    driveBefore = EntryNames(kDriveC);
   }
   {
     const test_support::DiagnosticFolderSetAside keptForTheCase("kept");
@@ -183,7 +175,7 @@ bool RunGameFlowCase(const fs::path& caseFolder, const GameFlowPrograms& program
     const std::vector<std::string> differences = TreeDifferences(TreeOf(before), TreeOf(kDiagnosticFolder));
     if (!differences.empty())
       run.Fail("c:\\1_temp does not hold again what it held before the run:" + Joined(differences));
-    const std::vector<std::string> driveAfter = EntriesOf(kDriveC);
+    const std::vector<std::string> driveAfter = EntryNames(kDriveC);
     if (driveAfter != driveBefore)
       run.Fail("c: holds other entries than before the run; before:" + Joined(driveBefore) + "\nafter:" +
                Joined(driveAfter));

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "config_files.h"
 #include "launch_options.h"
@@ -45,13 +46,6 @@ void SaveConfig(StarterRun& run) {
                reinterpret_cast<LPARAM>(run.Control(IDC_COMMAND3)));
 }
 
-// Everything in `folder`, so a test can see that a failed save leaves nothing behind.
-std::string Listing(const std::string& folder) {
-  std::string names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names += entry.path().filename().string() + ";";
-  return names;
-}
-
 // A handle on `path` that shares nothing: no other program can open the file while it lives.
 class LockedFile {
  public:
@@ -77,13 +71,13 @@ TEST(StarterSaveFaults, LockedFileStaysAsItWasAndTheNextSaveAfterTheLockSucceeds
   const std::string saved = folder + "\\xconfig2.dat";
   WriteFileBytes(saved, kEarlierSave);
   StarterRun run(folder);
-  const std::string before = Listing(folder);
+  const std::vector<std::string> before = test_support::EntryNames(folder);
   LockedFile lock(saved);
   SaveConfig(run);
   ExpectRunningWithoutReport(run);
   lock.Release();
   EXPECT_EQ(ReadFileBytes(saved), kEarlierSave);
-  EXPECT_EQ(Listing(folder), before) << "a failed save leaves no temporary file";
+  EXPECT_EQ(test_support::EntryNames(folder), before) << "a failed save leaves no temporary file";
 
   SaveConfig(run);
   EXPECT_EQ(ReadFileBytes(saved), kSaveOfInitialChecks) << "the lock, not the save, was the problem";
@@ -95,12 +89,12 @@ TEST(StarterSaveFaults, ReadOnlyFileIsNeitherReplacedNorMadeWritable) {
   WriteFileBytes(saved, kEarlierSave);
   ASSERT_TRUE(SetFileAttributesA(saved.c_str(), FILE_ATTRIBUTE_READONLY));
   StarterRun run(folder);
-  const std::string before = Listing(folder);
+  const std::vector<std::string> before = test_support::EntryNames(folder);
   SaveConfig(run);
   ExpectRunningWithoutReport(run);
   EXPECT_EQ(ReadFileBytes(saved), kEarlierSave);
   EXPECT_TRUE(GetFileAttributesA(saved.c_str()) & FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(Listing(folder), before);
+  EXPECT_EQ(test_support::EntryNames(folder), before);
 }
 
 TEST(StarterSaveFaults, FolderInThePlaceOfTheFileKeepsItsContents) {
@@ -109,12 +103,12 @@ TEST(StarterSaveFaults, FolderInThePlaceOfTheFileKeepsItsContents) {
   ASSERT_TRUE(CreateDirectoryA(saved.c_str(), nullptr));
   WriteFileBytes(saved + "\\kept.txt", "kept");
   StarterRun run(folder);
-  const std::string before = Listing(folder);
+  const std::vector<std::string> before = test_support::EntryNames(folder);
   SaveConfig(run);
   ExpectRunningWithoutReport(run);
   EXPECT_TRUE(GetFileAttributesA(saved.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(ReadFileBytes(saved + "\\kept.txt"), "kept");
-  EXPECT_EQ(Listing(folder), before);
+  EXPECT_EQ(test_support::EntryNames(folder), before);
 }
 
 // An "xconfig.dat" that cannot be read: the window opens with its creation states and the

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "offline_storefront_session.h"
 #ifdef _WIN32
 #include "support/diagnostic_folder.h"
+#include "support/files.h"
 #endif
 
 namespace kelvo::storefront {
@@ -78,10 +78,7 @@ TEST_F(DiagnosticFiles, AFileThatCannotBeReplacedStaysAndLeavesNothingBeside) {
   EXPECT_FALSE(WriteCountryFile(PathOf("pais.txt").c_str()));
   EXPECT_FALSE(WriteGreetingFile(PathOf("alog.txt").c_str()));
   EXPECT_TRUE(fs::is_directory(folder_ / "pais.txt" / "kept"));
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"alog.txt", "pais.txt"}));
+  EXPECT_EQ(test_support::EntryNames(folder_), (std::vector<std::string>{"alog.txt", "pais.txt"}));
 }
 
 TEST_F(DiagnosticFiles, GreetingFileHoldsHelloWithoutLineEnd) {

@@ -1,7 +1,6 @@
 // The storefront tool as a player runs it, a real process in a folder of its own.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -30,11 +29,7 @@ TEST(StorefrontTool, ShowReportsAnUnusableFileAndLeavesItInPlace) {
   EXPECT_EQ(run.exitCode, 1u) << shown;
   EXPECT_NE(shown.find("is unusable (not valid JSON"), std::string::npos) << shown;
   EXPECT_EQ(test_support::ReadFileBytes(folder / "storefront_state.json"), unusable);
-  std::vector<std::string> entries;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder.path()))
-    entries.push_back(entry.path().filename().u8string());
-  std::sort(entries.begin(), entries.end());
-  EXPECT_EQ(entries, (std::vector<std::string>{"shown.txt", "storefront_state.json"}));
+  EXPECT_EQ(test_support::EntryNames(folder.path()), (std::vector<std::string>{"shown.txt", "storefront_state.json"}));
 }
 
 }  // namespace
