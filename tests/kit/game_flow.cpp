@@ -14,8 +14,8 @@
 namespace kit {
 
 namespace fs = std::filesystem;
-using test_support::ProgramRun;
 using test_support::EntryNames;
+using test_support::ProgramRun;
 using test_support::RunProgram;
 using test_support::Utf8;
 using test_support::Utf8Path;

@@ -9,9 +9,9 @@
 
 #include "exports.h"
 #include "offline_storefront_session.h"
+#include "support/files.h"
 #ifdef _WIN32
 #include "support/diagnostic_folder.h"
-#include "support/files.h"
 #endif
 
 namespace kelvo::storefront {
